@@ -1,0 +1,31 @@
+#pragma once
+// The run context: program-wide values that Main sets once at start-up and every step reads.
+#include <cstdint>
+#include <string>
+
+#include "system/os_info.h"
+
+namespace tunlatch {
+
+struct RunContext {
+    std::string ProgramDir;  // always ends with "\"
+    std::string WorkFolder;  // TEMP + "\tunlatch.tmp"
+    std::string Version;     // major.minor.revision
+    std::string Title;       // "Tunlatch V" + Version
+    float ServiceTimeout = 30.0f;
+    OsInformation OsInfo;
+    bool INI_tray_icon = true;
+    bool INI_balloon_tips = false;
+    bool INI_on_demand = false;
+    bool INI_force_uiexe = false;
+    std::int16_t INI_log = 0;
+    std::string INI_uiexe;
+    std::string REG_uiexe;
+    bool UacActive = false;
+    std::int16_t ErrorCount = 0;
+    // Where DownloadDevcon fetches the DevCon archive: the fixed address of the outside
+    // component facts; tests hand in a loopback address instead.
+    std::string DevconArchiveUrl;
+};
+
+}  // namespace tunlatch

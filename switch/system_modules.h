@@ -1,0 +1,33 @@
+#pragma once
+// The system modules a run reaches Windows through; Main owns the real ones, tests hand in fakes.
+#include "provisioning/download.h"
+#include "provisioning/zip.h"
+#include "switch/program_host.h"
+#include "switch/settings_file.h"
+#include "system/clock.h"
+#include "system/dialogs.h"
+#include "system/files.h"
+#include "system/os_info.h"
+#include "system/processes.h"
+#include "system/registry.h"
+#include "system/service_control.h"
+#include "tray/tray.h"
+
+namespace tunlatch {
+
+struct SystemModules {
+    ServiceControl& services;
+    Processes& processes;
+    Registry& registry;
+    OsFacts& os;
+    FileSystem& files;
+    SettingsFile& settings;
+    Clock& clock;
+    Tray& tray;
+    Dialogs& dialogs;
+    Download& download;
+    Zip& zip;
+    ProgramHost& host;
+};
+
+}  // namespace tunlatch

@@ -1,0 +1,18 @@
+#pragma once
+#include "switch/program_host.h"
+#include "system/win32/unique_handle.h"
+
+namespace tunlatch::win32 {
+
+class Win32ProgramHost final : public ProgramHost {
+public:
+    bool AnotherCopyRunning() override;
+    std::string ProgramFolder() override;
+    VersionNumbers ProgramVersion() override;
+    std::optional<std::string> EnvironmentVariable(const std::string& name) override;
+
+private:
+    UniqueKernelHandle instanceMutex_;  // held for the whole run
+};
+
+}  // namespace tunlatch::win32

@@ -1,0 +1,37 @@
+#pragma once
+// Files (modIO and the file operations the steps need besides): tests, length, copy, folder
+// creation, shell deletion, and the run log's append-only file.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tunlatch {
+
+// A text file opened for appending; the handle is closed when the object goes away.
+class AppendFile {
+public:
+    virtual ~AppendFile() = default;
+    // Writes text followed by CR LF; false when the write failed.
+    virtual bool AppendLine(const std::string& text) = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    virtual bool FileExists(const std::string& path) = 0;
+    virtual bool FolderExists(const std::string& path) = 0;
+    // Deletes a file or a whole folder tree through the shell, never showing a dialog.
+    virtual bool ShellDelete(const std::string& path, bool toRecycleBin) = 0;
+    virtual std::optional<std::uint64_t> FileLength(const std::string& path) = 0;
+    // Up to count bytes from offset; nullopt when the file cannot be opened or read.
+    virtual std::optional<std::string> ReadFileRange(const std::string& path, std::uint64_t offset,
+                                                     std::uint32_t count) = 0;
+    virtual bool CopyFileTo(const std::string& from, const std::string& to, bool replace) = 0;
+    virtual bool CreateFolder(const std::string& path) = 0;
+    // Opens (creating when missing) for appending; null when it cannot be opened. Child
+    // processes do not inherit the handle.
+    virtual std::unique_ptr<AppendFile> OpenForAppend(const std::string& path) = 0;
+};
+
+}  // namespace tunlatch

@@ -1,0 +1,1 @@
+// Fakes of the system modules live in the headers beside this file.
