@@ -1,1 +1,0 @@
-// Fakes of the system modules live in the headers beside this file.

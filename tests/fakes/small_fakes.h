@@ -1,0 +1,101 @@
+#pragma once
+// Fakes of the small modules: clock, dialogs, download, zip and the program host.
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "provisioning/download.h"
+#include "provisioning/zip.h"
+#include "switch/program_host.h"
+#include "system/clock.h"
+#include "system/dialogs.h"
+#include "tests/fakes/journal.h"
+
+namespace tunlatch {
+
+class FakeClock final : public Clock {
+public:
+    TimeOfDay local{7, 4, 9, 31};
+    TimeOfDay utc{6, 4, 9, 31};
+    std::string shortDate = "12/5/2026";
+
+    TimeOfDay LocalTime() override { return local; }
+    TimeOfDay SystemTime() override { return utc; }
+    std::string ShortDate() override { return shortDate; }
+};
+
+class FakeDialogs final : public Dialogs, public Journaled {
+public:
+    std::deque<std::int32_t> messageBoxAnswers;  // kIdNo when none is left
+    std::deque<std::string> inputAnswers;        // empty when none is left
+    std::vector<std::tuple<std::string, std::string, std::int32_t>> messageBoxes;
+    std::vector<std::tuple<std::string, std::string, std::string>> inputBoxes;
+
+    std::int32_t ShowMessageBox(const std::string& text, const std::string& title,
+                                std::int32_t style) override {
+        messageBoxes.emplace_back(text, title, style);
+        Note("MessageBox");
+        if (messageBoxAnswers.empty()) return kIdNo;
+        const std::int32_t answer = messageBoxAnswers.front();
+        messageBoxAnswers.pop_front();
+        return answer;
+    }
+    std::string ShowInputBox(const std::string& prompt, const std::string& title,
+                             const std::string& initial) override {
+        inputBoxes.emplace_back(prompt, title, initial);
+        Note("InputBox");
+        if (inputAnswers.empty()) return {};
+        std::string answer = inputAnswers.front();
+        inputAnswers.pop_front();
+        return answer;
+    }
+};
+
+class FakeDownload final : public Download, public Journaled {
+public:
+    // Called for each download; the default delivers nothing.
+    std::function<std::int32_t(const std::string& url, const std::string& path)> onDownload =
+        [](const std::string&, const std::string&) { return static_cast<std::int32_t>(0x800C0008); };
+    std::vector<std::pair<std::string, std::string>> downloads;
+
+    std::int32_t UrlDownloadToFile(const std::string& url, const std::string& path) override {
+        downloads.emplace_back(url, path);
+        Note("Download " + url);
+        return onDownload(url, path);
+    }
+};
+
+class FakeZip final : public Zip, public Journaled {
+public:
+    std::function<void(const std::string& archive, const std::string& target)> onUnzip =
+        [](const std::string&, const std::string&) {};
+    std::vector<std::pair<std::string, std::string>> calls;
+
+    void UnzipArchive(const std::string& archive, const std::string& target) override {
+        calls.emplace_back(archive, target);
+        Note("UnzipArchive " + archive);
+        onUnzip(archive, target);
+    }
+};
+
+class FakeProgramHost final : public ProgramHost {
+public:
+    bool anotherCopy = false;
+    std::string folder = "C:\\Tools\\Tunlatch";
+    VersionNumbers version{1, 2, 0, 1};
+    std::map<std::string, std::string> environment{{"TEMP", "C:\\Temp"}};
+
+    bool AnotherCopyRunning() override { return anotherCopy; }
+    std::string ProgramFolder() override { return folder; }
+    VersionNumbers ProgramVersion() override { return version; }
+    std::optional<std::string> EnvironmentVariable(const std::string& name) override {
+        const auto it = environment.find(name);
+        if (it == environment.end()) return std::nullopt;
+        return it->second;
+    }
+};
+
+}  // namespace tunlatch
