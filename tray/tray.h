@@ -15,6 +15,10 @@ inline constexpr std::int32_t kBalloonInfo = 0x01;        // NIIF_INFO
 class Tray {
 public:
     virtual ~Tray() = default;
+    // The hidden form that owns the icon exists from Load to Unload; Form_Load and Form_Unload
+    // call them first and last.
+    virtual void Load() {}
+    virtual void Unload() {}
     // show true adds the icon with the picture and tip; false deletes it.
     virtual bool TrayIconShow(bool show, std::optional<TrayPicture> icon,
                               const std::string& tip) = 0;

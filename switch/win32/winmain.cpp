@@ -1,3 +1,75 @@
+// The program's entry: harden the DLL search, build the Win32 modules and hand them to Main.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "provisioning/win32/download.h"
+#include "provisioning/win32/unzip_dll.h"
+#include "switch/main.h"
+#include "switch/startup_rules.h"
+#include "switch/win32/program_host.h"
+#include "switch/win32/settings_file.h"
+#include "system/win32/clock.h"
+#include "system/win32/dialogs.h"
+#include "system/win32/files.h"
+#include "system/win32/os_facts.h"
+#include "system/win32/processes.h"
+#include "system/win32/registry.h"
+#include "system/win32/service_control.h"
+#include "tray/win32/win32_tray.h"
+
+namespace {
+
+// The program runs elevated and is often started from a downloads folder full of other files:
+// a DLL there with the name of one that Windows does not protect would be loaded with
+// administrator rights. From here on DLLs come from the system folder only (unzip32.dll is
+// loaded by its full path).
+void RestrictDllSearch() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    const FARPROC proc = kernel ? ::GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+    if (proc) {
+        // Through a plain function pointer type, which may stand for any other.
+        const auto setDirectories =
+            reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(proc));
+        if (setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+    }
+    // Windows 7 without the update that brings the call: at least take the current folder out.
+    ::SetDllDirectoryA("");
+}
+
+int RunProgram(HINSTANCE instance) {
+    using namespace tunlatch;
+    using namespace tunlatch::win32;
+
+    Win32ProgramHost host;
+    Win32ServiceControl services;
+    Win32Processes processes;
+    Win32Registry registry;
+    Win32OsFacts os;
+    Win32FileSystem files;
+    Win32SettingsFile settings;
+    Win32Clock clock;
+    Win32Dialogs dialogs(instance);
+    Win32Download download;
+    Win32Unzip zip(WithTrailingBackslash(host.ProgramFolder()) + "unzip32.dll", dialogs,
+                   kProgramName);
+    // The tray's hidden form window is created when Main loads the form, and destroyed when it
+    // unloads it.
+    Win32Tray tray(instance);
+
+    SystemModules sys{services, processes, registry, os,       files, settings,
+                      clock,    tray,      dialogs,  download, zip,   host};
+    return Main(sys);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RestrictDllSearch();
+    // Nothing here throws by design; should memory run out all the same, end quietly rather
+    // than with the runtime's abort box (the tray's destructor still removes the icon).
+    try {
+        return RunProgram(instance);
+    } catch (...) {
+        return 0;
+    }
+}

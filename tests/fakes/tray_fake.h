@@ -19,11 +19,21 @@ inline const char* TrayPictureName(TrayPicture p) {
 }
 
 // Records the tray calls in order, as text such as "Show picGrey Tunlatch", "Modify picRed",
-// "Balloon 17 Start Hamachi: Service", "Hide".
+// "Balloon 17 Start Hamachi: Service", "Hide", and the form's "Load" and "Unload".
 class FakeTray final : public Tray, public Journaled {
 public:
     std::vector<std::string> calls;
     bool iconShown = false;
+    bool formLoaded = false;
+
+    void Load() override {
+        formLoaded = true;
+        Record("Load");
+    }
+    void Unload() override {
+        formLoaded = false;
+        Record("Unload");
+    }
 
     bool TrayIconShow(bool show, std::optional<TrayPicture> icon, const std::string& tip) override {
         iconShown = show;

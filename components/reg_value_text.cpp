@@ -1,0 +1,11 @@
+#include "components/reg_value_text.h"
+
+namespace tunlatch {
+
+std::string RegValueText(const RegValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) return *text;
+    if (const auto* number = std::get_if<std::int32_t>(&value)) return std::to_string(*number);
+    return {};
+}
+
+}  // namespace tunlatch

@@ -1,0 +1,133 @@
+#include "provisioning/download_devcon.h"
+
+#include <optional>
+#include <string>
+
+#include "components/devcon_check.h"
+#include "components/outside_components.h"
+#include "components/pe_machine.h"
+
+namespace tunlatch {
+
+namespace {
+
+constexpr std::int32_t kShowNormal = 1;
+
+// Runs one step so that whatever fails inside it (a full disk, a short allocation) ends only
+// that step and the procedure goes on with the next.
+template <typename Step>
+void Guarded(Step&& step) noexcept {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+struct Paths {
+    std::string archive;
+    std::string dll;
+    std::string x86Member;
+    std::string otherMember;
+    std::string licence;
+    std::string chosenMember;
+    std::string installedTool;
+    std::string installedLicence;
+};
+
+Paths MakePaths(const RunContext& ctx) {
+    const std::string& work = ctx.WorkFolder;
+    const std::string memberFolder = ctx.OsInfo.Architecture == "x86" ? "\\i386" : "\\ia64";
+    return Paths{work + "\\devcon.exe",
+                 ctx.ProgramDir + "unzip32.dll",
+                 work + "\\i386\\devcon.exe",
+                 work + "\\ia64\\devcon.exe",
+                 work + "\\eula.txt",
+                 work + memberFolder + "\\devcon.exe",
+                 ctx.ProgramDir + outside::kDevconExe,
+                 ctx.ProgramDir + "devcon_eula.txt"};
+}
+
+void RemoveWorkFolder(Run& run) {
+    if (run.sys.files.FolderExists(run.ctx.WorkFolder))
+        run.sys.files.ShellDelete(run.ctx.WorkFolder, false);
+}
+
+// False when the procedure ends here: nothing arrived, or not the archive's length.
+bool Fetch(Run& run, const Paths& paths) {
+    FileSystem& files = run.sys.files;
+    Guarded([&] { RemoveWorkFolder(run); });
+    Guarded([&] { files.CreateFolder(run.ctx.WorkFolder); });
+    Guarded([&] { run.sys.download.UrlDownloadToFile(run.ctx.DevconArchiveUrl, paths.archive); });
+    if (!files.FileExists(paths.archive)) {
+        run.WriteLog("ERROR: download fail!");
+        return false;
+    }
+    if (files.FileLength(paths.archive) != outside::kDevconArchiveSize) {
+        run.WriteLog("ERROR: download fail, devcon.exe corrupt!");
+        return false;
+    }
+    run.WriteLog("-download successfully");
+    return true;
+}
+
+void Extract(Run& run, const Paths& paths) {
+    FileSystem& files = run.sys.files;
+    if (files.FileExists(paths.dll))
+        Guarded([&] { run.sys.zip.UnzipArchive(paths.archive, run.ctx.WorkFolder); });
+    else
+        run.WriteLog("ERROR: unzip32.dll not found!");
+
+    if (files.FileExists(paths.x86Member) && files.FileExists(paths.otherMember) &&
+        files.FileExists(paths.licence)) {
+        if (files.FileLength(paths.x86Member) == outside::kDevconX86Size &&
+            files.FileLength(paths.otherMember) == outside::kDevconIa64Size)
+            run.WriteLog("-unzip successfully");
+    } else {
+        run.WriteLog("ERROR: unzip fail!");
+    }
+}
+
+void Install(Run& run, const Paths& paths) {
+    FileSystem& files = run.sys.files;
+    // A member built for another processor would replace whatever the user had with a tool
+    // that cannot start (the archive's "ia64" member is no x64 build), so it is left out.
+    Guarded([&] {
+        const std::optional<std::uint16_t> wanted =
+            MachineForArchitecture(run.ctx.OsInfo.Architecture);
+        if (files.FileExists(paths.chosenMember) && wanted &&
+            ReadPeMachine(files, paths.chosenMember) == wanted)
+            files.CopyFileTo(paths.chosenMember, paths.installedTool, true);
+    });
+    Guarded([&] {
+        if (files.FileExists(paths.licence))
+            files.CopyFileTo(paths.licence, paths.installedLicence, true);
+    });
+
+    if (CheckDevcon(run.ctx, files) == kDevconRight) {
+        run.WriteLog("-filecopy successfully");
+        Guarded([&] {
+            if (files.FileExists(paths.installedLicence))
+                run.sys.processes.ShellOpen(paths.installedLicence, kShowNormal);
+        });
+    } else {
+        run.WriteLog("ERROR: filecopy fail!");
+    }
+}
+
+}  // namespace
+
+void DownloadDevcon(Run& run) {
+    Guarded([&] {
+        const Paths paths = MakePaths(run.ctx);
+        run.WriteLog("Download devcon.exe: begin");
+        Guarded([&] {
+            if (!Fetch(run, paths)) return;
+            Guarded([&] { Extract(run, paths); });
+            Guarded([&] { Install(run, paths); });
+            Guarded([&] { RemoveWorkFolder(run); });
+        });
+        run.WriteLog("Download devcon.exe: end");
+    });
+}
+
+}  // namespace tunlatch

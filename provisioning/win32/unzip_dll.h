@@ -1,0 +1,29 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "provisioning/zip.h"
+#include "system/dialogs.h"
+
+namespace tunlatch::win32 {
+
+// Zip extraction through Info-ZIP's unzip32.dll, loaded from the one path it is given (never
+// through the DLL search order) for each extraction. A password prompt left empty is not
+// shown again while this object lives, that is, for the rest of the run.
+class Win32Unzip final : public Zip {
+  public:
+    Win32Unzip(std::string dllPath, Dialogs& dialogs, std::string title = {});
+    void UnzipArchive(const std::string& archivePath, const std::string& targetFolder) override;
+
+  private:
+    friend struct UnzipCallbacks;
+    int AskPassword(char* buffer, int size);
+    int AskReplace(const char* fileName);
+
+    std::string dllPath_;
+    Dialogs& dialogs_;
+    std::string title_;
+    std::int16_t passwordSkip_ = 0;
+};
+
+}  // namespace tunlatch::win32

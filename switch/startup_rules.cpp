@@ -1,0 +1,56 @@
+#include "switch/startup_rules.h"
+
+#include <cmath>
+
+#include "components/outside_components.h"
+#include "switch/number_text.h"
+
+namespace tunlatch {
+namespace {
+
+// Rounds to the nearest whole number, ties to the even one, without relying on the floating
+// point environment's rounding mode.
+double RoundHalfToEven(double value) {
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    if (fraction < 0.5) return below;
+    if (fraction > 0.5) return below + 1.0;
+    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+}
+
+}  // namespace
+
+std::string VersionText(const VersionNumbers& version) {
+    return std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
+           std::to_string(version.revision);
+}
+
+std::string WithTrailingBackslash(std::string folder) {
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
+std::string UiCommandFromInstallDir(std::int32_t rc, const std::string& folderText) {
+    if (rc != 0) return {};
+    std::string command = "\"";
+    for (const char c : folderText)
+        if (c != '"') command += c;
+    if (command.back() != '\\') command += '\\';
+    command.append(outside::kUiExeName).append("\"").append(outside::kUiExeArgument);
+    return command;
+}
+
+bool UacActiveFromText(const std::string& text) {
+    // Blanks inside the text do not end the number, as with a leading-number reading.
+    std::string packed;
+    for (const char c : text)
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') packed += c;
+    const std::size_t length = NumberPrefixLength(packed);
+    if (length == 0) return false;
+    const double value = NumberValue(std::string_view(packed).substr(0, length));
+    // Beyond 2^53 every double is an even whole number, and an overflow has no lowest bit.
+    if (!std::isfinite(value)) return false;
+    return std::fmod(RoundHalfToEven(value), 2.0) != 0.0;
+}
+
+}  // namespace tunlatch

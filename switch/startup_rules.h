@@ -1,0 +1,24 @@
+#pragma once
+// The values Main derives at start-up from what the host and the registry report.
+#include <cstdint>
+#include <string>
+
+#include "switch/program_host.h"
+
+namespace tunlatch {
+
+// major.minor.revision, each in plain decimal; the build number is not shown.
+std::string VersionText(const VersionNumbers& version);
+
+// folder with exactly one "\" at its end: a drive's root keeps its own.
+std::string WithTrailingBackslash(std::string folder);
+
+// The UI command line from the installation folder read from the registry: the quoted path of
+// the UI program followed by its argument; empty when the read failed (rc not 0).
+std::string UiCommandFromInstallDir(std::int32_t rc, const std::string& folderText);
+
+// Whether the EnableLUA text means User Account Control is on: its leading number, rounded to
+// the nearest whole number (ties to even), is odd.
+bool UacActiveFromText(const std::string& text);
+
+}  // namespace tunlatch

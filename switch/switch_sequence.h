@@ -1,0 +1,21 @@
+#pragma once
+// The working half of a run: make sure devcon.exe is usable, then switch the VPN client on
+// (service "Stopped") or off (service "Running") step by step.
+#include <string>
+
+#include "switch/run.h"
+
+namespace tunlatch {
+
+// The pauses of the sequence, in milliseconds.
+inline constexpr std::int32_t kFirstIconPauseMs = 500;
+inline constexpr std::int32_t kMiddlePauseMs = 1000;
+inline constexpr std::int32_t kLastIconPauseMs = 1500;
+
+// The message box text offered when devcon.exe is missing (0) or of the wrong build (-1).
+std::string DevconOfferText(std::int16_t checkResult);
+
+// state is the service's state text as read at start-up.
+void SwitchSequence(Run& run, const std::string& state);
+
+}  // namespace tunlatch

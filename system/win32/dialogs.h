@@ -1,0 +1,23 @@
+#pragma once
+// Modal dialogs over the Windows message box and the program's own input box.
+#include <windows.h>
+
+#include "system/dialogs.h"
+
+namespace tunlatch::win32 {
+
+class Win32Dialogs final : public Dialogs {
+  public:
+    // instance is the module whose resources hold the input box (the program itself).
+    explicit Win32Dialogs(HINSTANCE instance = ::GetModuleHandleA(nullptr)) : instance_(instance) {}
+
+    std::int32_t ShowMessageBox(const std::string& text, const std::string& title,
+                                std::int32_t style) override;
+    std::string ShowInputBox(const std::string& prompt, const std::string& title,
+                             const std::string& initial) override;
+
+  private:
+    HINSTANCE instance_;
+};
+
+}  // namespace tunlatch::win32

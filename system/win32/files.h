@@ -1,0 +1,34 @@
+#pragma once
+#include "system/files.h"
+#include "system/win32/unique_handle.h"
+
+#include <utility>
+
+namespace tunlatch::win32 {
+
+class Win32FileSystem final : public FileSystem {
+  public:
+    bool FileExists(const std::string& path) override;
+    bool FolderExists(const std::string& path) override;
+    bool ShellDelete(const std::string& path, bool toRecycleBin) override;
+    std::optional<std::uint64_t> FileLength(const std::string& path) override;
+    std::optional<std::string> ReadFileRange(const std::string& path, std::uint64_t offset,
+                                             std::uint32_t count) override;
+    bool CopyFileTo(const std::string& from, const std::string& to, bool replace) override;
+    bool CreateFolder(const std::string& path) override;
+    std::unique_ptr<AppendFile> OpenForAppend(const std::string& path) override;
+};
+
+// The file OpenForAppend hands out. The raw handle is visible so that tests can check how it
+// was opened; it stays owned by this object.
+class Win32AppendFile final : public AppendFile {
+  public:
+    explicit Win32AppendFile(UniqueFileHandle file) : file_(std::move(file)) {}
+    bool AppendLine(const std::string& text) override;
+    HANDLE NativeHandle() const { return file_.get(); }
+
+  private:
+    UniqueFileHandle file_;
+};
+
+}  // namespace tunlatch::win32

@@ -1,0 +1,262 @@
+#include "switch/switch_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "components/outside_components.h"
+#include "tests/components/step_run.h"
+
+namespace tunlatch {
+namespace {
+
+using fixture::Stamped;
+using fixture::StepRun;
+using ::testing::TestWithParam;
+using ::testing::Values;
+using Events = std::vector<std::string>;
+
+const std::string kUiPath = "C:\\Program Files\\Hamachi\\hamachi-2-ui.exe";
+const std::string kSupportUrl = "https://support.microsoft.com/kb/311272/en-us";
+
+// A machine with the VPN client installed; the adapter follows devcon's enable and disable.
+struct SequenceRun : StepRun {
+    fixture::DevconAdapter adapter;
+
+    SequenceRun() {
+        ctx.REG_uiexe = "\"" + kUiPath + "\" --auto-start";
+        sys.files.files[kUiPath] = "MZ";
+        sys.processes.onRun = [this](const std::string& command) {
+            return adapter.Answer(command);
+        };
+    }
+    void SetClientOn() {
+        sys.services.status = "Running";
+        sys.services.startType = 2;
+        adapter.enabled = true;
+        sys.registry.Put(kHkeyLocalMachine, outside::kAutorunKey, outside::kAutorunValue,
+                         ctx.REG_uiexe);
+    }
+    // The journal with devcon's command lines shortened to "devcon VERB".
+    Events Journal() const {
+        Events events;
+        const std::string devcon = "RunCaptured \"C:\\Tools\\Tunlatch\\devcon.exe\" ";
+        for (std::string event : sys.journal.events) {
+            if (event.rfind(devcon, 0) == 0)
+                event = "devcon " +
+                        event.substr(devcon.size(), event.find(' ', devcon.size()) - devcon.size());
+            events.push_back(event);
+        }
+        return events;
+    }
+};
+
+Events Balloon(int flags, const std::string& text) {
+    return {"Tray Balloon " + std::to_string(flags) + " " + text + " [Tunlatch V1.2.1] 0"};
+}
+
+Events Join(std::initializer_list<Events> parts) {
+    Events all;
+    for (const Events& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+const Events kEnableAdapter = {"devcon status", "devcon enable", "devcon status"};
+const Events kDisableAdapter = {"devcon status", "devcon disable", "devcon status"};
+
+TEST(SwitchSequenceTest, StartWithTrayIconAndNoBalloons) {
+    SequenceRun t;
+    SwitchSequence(t.run, "Stopped");
+    EXPECT_EQ(t.Journal(),
+              Join({{"Tray Modify picRed", "WaitMs 500"},
+                    kEnableAdapter,
+                    {"Tray Modify picGreen_Red", "WaitMs 1000", "ServiceSetStartType 2",
+                     "ServiceStart", "RegValueGet LogMeIn Hamachi Ui",
+                     "RegValueSet LogMeIn Hamachi Ui", "Tray Modify picGreen", "WaitMs 1500"}}));
+    EXPECT_EQ(t.sys.processes.waits, (std::vector<std::int32_t>{500, 1000, 1500}));
+    EXPECT_EQ(t.ctx.ErrorCount, 0);
+    EXPECT_EQ(t.sys.services.status, "Running");
+}
+
+TEST(SwitchSequenceTest, StartWithTrayIconAndBalloons) {
+    SequenceRun t;
+    t.ctx.INI_balloon_tips = true;
+    SwitchSequence(t.run, "Stopped");
+    EXPECT_EQ(t.Journal(), Join({{"Tray Modify picRed"},
+                                 Balloon(17, "Start Hamachi: Network adapter"),
+                                 {"WaitMs 500"},
+                                 kEnableAdapter,
+                                 {"Tray Modify picGreen_Red"},
+                                 Balloon(17, "Start Hamachi: Service"),
+                                 {"WaitMs 1000", "ServiceSetStartType 2", "ServiceStart",
+                                  "RegValueGet LogMeIn Hamachi Ui",
+                                  "RegValueSet LogMeIn Hamachi Ui", "Tray Modify picGreen"},
+                                 Balloon(17, "Hamachi started"),
+                                 {"WaitMs 1500"}}));
+}
+
+TEST(SwitchSequenceTest, StartWithoutTrayIconKeepsOnlyTheMiddlePauseAndItsBalloon) {
+    SequenceRun t;
+    t.ctx.INI_tray_icon = false;
+    t.ctx.INI_balloon_tips = true;
+    t.ctx.UacActive = true;
+    SwitchSequence(t.run, "Stopped");
+    EXPECT_EQ(t.Journal(),
+              Join({kEnableAdapter,
+                    Balloon(17, "Start Hamachi: Service"),
+                    {"WaitMs 1000", "ServiceSetStartType 2", "ServiceStart",
+                     "RegValueGet LogMeIn Hamachi Ui", "RegValueSet LogMeIn Hamachi Ui",
+                     "Launch \"" + kUiPath + "\" --auto-start"}}));
+}
+
+TEST(SwitchSequenceTest, StartOnDemandSetsOnDemandAndRemovesTheAutorunValue) {
+    SequenceRun t;
+    t.ctx.INI_on_demand = true;
+    t.ctx.INI_tray_icon = false;
+    t.sys.services.startType = 4;
+    t.sys.registry.Put(kHkeyLocalMachine, outside::kAutorunKey, outside::kAutorunValue, "x");
+    SwitchSequence(t.run, "Stopped");
+    EXPECT_EQ(t.Journal(),
+              Join({kEnableAdapter,
+                    {"WaitMs 1000", "ServiceSetStartType 3", "ServiceStart",
+                     "RegValueGet LogMeIn Hamachi Ui", "RegValueGet LogMeIn Hamachi Ui",
+                     "RegValueDelete LogMeIn Hamachi Ui"}}));
+}
+
+TEST(SwitchSequenceTest, StopWithTrayIconAndBalloons) {
+    SequenceRun t;
+    t.SetClientOn();
+    t.ctx.INI_balloon_tips = true;
+    SwitchSequence(t.run, "Running");
+    EXPECT_EQ(t.Journal(),
+              Join({{"Tray Modify picGreen"},
+                    Balloon(17, "Stop Hamachi: Service"),
+                    {"WaitMs 500", "RegValueGet LogMeIn Hamachi Ui",
+                     "RegValueGet LogMeIn Hamachi Ui", "RegValueDelete LogMeIn Hamachi Ui",
+                     "ServiceSetStartType 3", "ServiceStop", "Tray Modify picGreen_Red"},
+                    Balloon(17, "Stop Hamachi: Network adapter"),
+                    {"WaitMs 1000"},
+                    kDisableAdapter,
+                    {"Tray Modify picRed"},
+                    Balloon(1, "Hamachi stopped"),
+                    {"WaitMs 1500"}}));
+    EXPECT_FALSE(t.adapter.enabled);
+    EXPECT_EQ(t.sys.services.status, "Stopped");
+    EXPECT_TRUE(t.sys.processes.launched.empty());
+}
+
+TEST(SwitchSequenceTest, StopOnDemandLeavesTheAdapterEnabled) {
+    SequenceRun t;
+    t.SetClientOn();
+    t.ctx.INI_on_demand = true;
+    t.ctx.INI_tray_icon = false;
+    SwitchSequence(t.run, "Running");
+    EXPECT_EQ(t.Journal(),
+              (Events{"RegValueGet LogMeIn Hamachi Ui", "RegValueGet LogMeIn Hamachi Ui",
+                      "RegValueDelete LogMeIn Hamachi Ui", "ServiceSetStartType 3", "ServiceStop",
+                      "WaitMs 1000", "devcon status"}));
+    EXPECT_TRUE(t.adapter.enabled);
+    EXPECT_EQ(t.sys.services.startType, 3);
+}
+
+class UnexpectedStateTest : public TestWithParam<const char*> {};
+
+TEST_P(UnexpectedStateTest, IsAnErrorAndSwitchesNothing) {
+    SequenceRun t;
+    SwitchSequence(t.run, GetParam());
+    EXPECT_EQ(t.Logged(), Stamped({std::string("ERROR: unexpected state: ") + GetParam()}));
+    EXPECT_TRUE(t.sys.journal.events.empty());
+    EXPECT_EQ(t.ctx.ErrorCount, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, UnexpectedStateTest,
+                         Values("Start Pending", "Stop Pending", "Paused", "OpenService fail!",
+                                "OpenSCManager fail!", "running", "Stopped ", ""));
+
+TEST(DevconOfferTextTest, NamesTheProblemAndBothChoices) {
+    const std::string rest =
+        " Tunlatch can download the DEVCON archive and extract the correct version (32Bit or "
+        "64Bit) for your Windows.\r\n\r\nIf you press \"Yes\", Tunlatch automaticaly does all "
+        "steps for you.\r\nIf you press \"No\", Tunlatch opens your standard internet browser "
+        "with the download url for devcon.exe.";
+    EXPECT_EQ(DevconOfferText(0), "devcon.exe not found!" + rest);
+    EXPECT_EQ(DevconOfferText(-1), "devcon.exe hasn't the correct version!" + rest);
+}
+
+struct DeclineCase {
+    std::size_t devconSize;  // 0: no file
+    std::int32_t answer;
+    std::int16_t check;
+};
+class DevconDeclinedTest : public TestWithParam<DeclineCase> {};
+
+TEST_P(DevconDeclinedTest, OpensTheSupportArticleAndSwitchesNothing) {
+    SequenceRun t;
+    t.sys.files.files.erase(fixture::kDevconPath);
+    if (GetParam().devconSize)
+        t.sys.files.files[fixture::kDevconPath] = std::string(GetParam().devconSize, 'M');
+    t.sys.dialogs.messageBoxAnswers = {GetParam().answer};
+    SwitchSequence(t.run, "Stopped");
+    using Box = std::tuple<std::string, std::string, std::int32_t>;
+    EXPECT_EQ(t.sys.dialogs.messageBoxes,
+              (std::vector<Box>{{DevconOfferText(GetParam().check), "Tunlatch V1.2.1", 52}}));
+    EXPECT_EQ(t.Journal(), (Events{"MessageBox", "ShellOpen " + kSupportUrl}));
+    EXPECT_EQ(t.sys.processes.opened,
+              (std::vector<std::pair<std::string, std::int32_t>>{{kSupportUrl, 1}}));
+    EXPECT_EQ(t.Logged(), Stamped({"-choice: open download url"}));
+    EXPECT_EQ(t.ctx.ErrorCount, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, DevconDeclinedTest,
+                         Values(DeclineCase{0, kIdNo, 0}, DeclineCase{92672, kIdNo, -1},
+                                DeclineCase{0, 0, 0}, DeclineCase{0, 2, 0}));
+
+TEST(DevconGateTest, YesDownloadsAndThenSwitchesWhateverTheDownloadAchieved) {
+    SequenceRun t;
+    t.sys.files.files.erase(fixture::kDevconPath);
+    t.ctx.WorkFolder = "C:\\Temp\\tunlatch.tmp";
+    t.ctx.DevconArchiveUrl = "http://127.0.0.1:1/devcon.exe";
+    t.sys.dialogs.messageBoxAnswers = {kIdYes};
+    SwitchSequence(t.run, "Stopped");
+    const Events journal = t.Journal();
+    ASSERT_FALSE(journal.empty());
+    EXPECT_EQ(journal.front(), "MessageBox");
+    const auto download =
+        std::find(journal.begin(), journal.end(), "Download http://127.0.0.1:1/devcon.exe");
+    const auto start = std::find(journal.begin(), journal.end(), "ServiceStart");
+    EXPECT_LT(download, start);
+    EXPECT_NE(start, journal.end());
+    const std::vector<std::string> texts = t.Texts();
+    EXPECT_EQ(texts.front(), "-choice: download devcon archive");
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "ERROR: devcon.exe not found!"), texts.end());
+    EXPECT_TRUE(t.sys.processes.opened.empty() ||
+                t.sys.processes.opened.front().first != kSupportUrl);
+}
+
+TEST(DevconGateTest, PendingStateAfterTheDownloadStillEndsInTheStateError) {
+    SequenceRun t;
+    t.sys.files.files.erase(fixture::kDevconPath);
+    t.sys.dialogs.messageBoxAnswers = {kIdYes};
+    SwitchSequence(t.run, "Start Pending");
+    EXPECT_EQ(t.Journal().front(), "MessageBox");
+    EXPECT_EQ(t.Texts().front(), "-choice: download devcon archive");
+    EXPECT_EQ(t.Texts().back(), "ERROR: unexpected state: Start Pending");
+    EXPECT_EQ(t.sys.services.statusQueries, 0);
+}
+
+TEST(DevconGateTest, UnknownArchitectureIsAnErrorWithoutTheOffer) {
+    SequenceRun t;
+    t.ctx.OsInfo.Architecture = "Itanium";
+    t.ctx.INI_tray_icon = false;
+    SwitchSequence(t.run, "Stopped");
+    EXPECT_TRUE(t.sys.dialogs.messageBoxes.empty());
+    const std::vector<std::string> texts = t.Texts();
+    EXPECT_EQ(texts.front(), "ERROR: unknown os architecture: Itanium");
+    EXPECT_EQ(texts[1], "Enable network adapter \"hamachi\": begin");
+    EXPECT_EQ(texts[2], "ERROR: devcon.exe hasn't the correct version!");
+    const Events journal = t.Journal();
+    EXPECT_NE(std::find(journal.begin(), journal.end(), "ServiceStart"), journal.end());
+}
+
+}  // namespace
+}  // namespace tunlatch

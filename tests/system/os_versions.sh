@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The OS facts' version test on other Windows versions than a new prefix reports: a private copy
+# of the build tree's template prefix is switched with winecfg from one version to the next.
+#   os_versions.sh HARNESS PREFIX TEST_EXE WORKDIR
+set -euo pipefail
+harness=$1 prefix=$2 exe=$3 work=$4
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+export WINEDEBUG=-all
+unset DISPLAY
+mkdir -p "$work"
+
+# No wine process may hold CTest's output pipe: every one runs with its streams elsewhere.
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
+
+dest=$work/prefix
+# The copy is as big as a prefix; only the test outputs are kept.
+trap '"$harness/wine-prefix" stop "$dest"; rm -rf "$dest"' EXIT
+"$harness/wine-prefix" copy "$prefix" "$dest"
+export WINEPREFIX=$dest
+# One persistent server for all versions; winecfg, its first process, sets the standard streams
+# that services.exe inherits.
+quiet "$WINESERVER" -p
+
+failed=0
+# check VERSION VERSION_NAME FULL_TEXT FULL_NUMBERS
+check() {
+    local version=$1 rc=0
+    quiet "$WINE" winecfg -v "$version"
+    # winecfg refuses some versions without a word; the test then shows what was reported.
+    TL_EXPECT_VERSION_NAME=$2 TL_EXPECT_TEXT_START=$3 TL_EXPECT_TEXT_END=$3 \
+        TL_EXPECT_NUMBERS_START=$4 TL_EXPECT_NUMBERS_END=$4 \
+        "$WINE" "$exe" --gtest_filter='Win32OsFacts.ReportsTheSystemThePrefixIsSetTo' \
+        </dev/null >"$work/$version.out" 2>&1 || rc=$?
+    if [ "$rc" -ne 0 ]; then
+        echo "FAILED: $version"
+        cat "$work/$version.out"
+        failed=1
+    else
+        echo "passed: $version"
+    fi
+}
+
+check winxp64 "XP Professional" "Windows XP Professional  (x64) [Service Pack 2]" \
+    "PID:2 MAV:5 MIV:2 BLD:3790 CSD:Service Pack 2 PRTY:1 RSVD:0 SPMA:2 SPMI:0 MASK:0 PRIN:0 OSA:x64"
+check win2008 "Server 2008" "Windows Server 2008 Standard (x64) [Service Pack 2]" \
+    "PID:2 MAV:6 MIV:0 BLD:6002 CSD:Service Pack 2 PRTY:3 RSVD:0 SPMA:2 SPMI:0 MASK:0 PRIN:7 OSA:x64"
+check win8 "" "Windows   (x64)" \
+    "PID:2 MAV:6 MIV:2 BLD:9200 CSD: PRTY:1 RSVD:0 SPMA:0 SPMI:0 MASK:0 PRIN:28 OSA:x64"
+exit "$failed"

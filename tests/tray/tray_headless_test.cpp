@@ -1,0 +1,59 @@
+// Without any display the tray and the dialogs must come back at once, whatever they answer.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+
+#include "system/win32/dialogs.h"
+#include "tray/form_main.h"
+#include "tray/win32/win32_tray.h"
+
+namespace tunlatch::win32 {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Far below the test's time-out, far above what a refused call costs.
+constexpr auto kPrompt = 10s;
+
+template <typename F>
+std::chrono::steady_clock::duration Timed(F f) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::steady_clock::now() - start;
+}
+
+TEST(TrayWithoutDisplay, AWholeRunOfTrayCallsReturnsPromptly) {
+    const auto took = Timed([] {
+        Win32Tray tray(::GetModuleHandleA(nullptr));
+        RunContext context;
+        context.INI_tray_icon = true;
+        FormMain form(tray, context);
+        form.Form_Load();
+        for (TrayPicture p : {TrayPicture::Red, TrayPicture::GreenRed, TrayPicture::Green})
+            tray.TrayIconModify(p, std::nullopt);
+        tray.TrayIconModify(std::nullopt, std::string("Tunlatch"));
+        tray.TrayBalloon("Tunlatch V1.0.0", "Hamachi stopped", kBalloonInfo, 0);
+        form.Form_Unload();
+    });
+    EXPECT_LT(took, kPrompt);
+}
+
+TEST(DialogsWithoutDisplay, BoxesAnswerNothingAtOnce) {
+    Win32Dialogs dialogs(::GetModuleHandleA(nullptr));
+    std::string typed = "unset";
+    std::int32_t pressed = -1;
+    const auto took = Timed([&] {
+        typed = dialogs.ShowInputBox("Please Enter The Password!", "Tunlatch V1.0.0", "x");
+        pressed =
+            dialogs.ShowMessageBox("devcon.exe not found!", "Tunlatch V1.0.0", kMbYesNoExclamation);
+    });
+    EXPECT_LT(took, kPrompt);
+    EXPECT_EQ(typed, "");
+    EXPECT_EQ(pressed, 0) << "no box, no button";
+}
+
+}  // namespace
+}  // namespace tunlatch::win32
