@@ -6,7 +6,7 @@
 namespace tunlatch {
 
 class Download {
-  public:
+public:
     virtual ~Download() = default;
     // Blocks until the transfer ends; the HRESULT of the download, or a failure code when the
     // download service cannot be loaded.

@@ -6,7 +6,7 @@
 namespace tunlatch {
 
 class Zip {
-  public:
+public:
     virtual ~Zip() = default;
     virtual void UnzipArchive(const std::string& archivePath, const std::string& targetFolder) = 0;
 };

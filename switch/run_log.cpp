@@ -19,8 +19,10 @@ void RunLog::Open(FileSystem& files, const std::string& path) {
 
 void RunLog::WriteLog(const std::string& text) {
     const std::string line =
-        text.empty() ? std::string() : clock_.ShortDate() + " " + GetTimeStamp(clock_, true) + " " + text;
-    if (text.rfind("ERROR:", 0) == 0 && context_.ErrorCount < std::numeric_limits<std::int16_t>::max())
+        text.empty() ? std::string()
+                     : clock_.ShortDate() + " " + GetTimeStamp(clock_, true) + " " + text;
+    if (text.rfind("ERROR:", 0) == 0 &&
+        context_.ErrorCount < std::numeric_limits<std::int16_t>::max())
         ++context_.ErrorCount;
     const bool detail = !text.empty() && text.front() == '-';
     const bool wanted = context_.INI_log == 2 || (context_.INI_log == 1 && !detail);

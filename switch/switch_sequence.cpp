@@ -17,7 +17,7 @@ constexpr std::int32_t kShowNormal = 1;
 // The tray steps happen only with the icon on; without it the sequence runs as fast as the
 // steps allow, keeping only the middle pause that gives the adapter time to settle.
 class TrayProgress {
-  public:
+public:
     explicit TrayProgress(Run& run) : run_(run) {}
 
     void Picture(TrayPicture picture) {
@@ -35,7 +35,7 @@ class TrayProgress {
         if (run_.ctx.INI_tray_icon) run_.sys.processes.WaitMs(milliseconds);
     }
 
-  private:
+private:
     Run& run_;
 };
 

@@ -13,7 +13,8 @@ inline constexpr const char* kOpenServiceFail = "OpenService fail!";
 class ServiceControl {
 public:
     virtual ~ServiceControl() = default;
-    virtual std::string ServiceGetStatus(const std::string& machine, const std::string& service) = 0;
+    virtual std::string ServiceGetStatus(const std::string& machine,
+                                         const std::string& service) = 0;
     virtual void ServiceStart(const std::string& machine, const std::string& service) = 0;
     virtual void ServiceStop(const std::string& machine, const std::string& service) = 0;
     virtual void ServiceSetStartType(const std::string& machine, const std::string& service,

@@ -9,7 +9,7 @@ namespace tunlatch {
 inline constexpr const char* kTrayTip = "Tunlatch";
 
 class FormMain {
-  public:
+public:
     FormMain(Tray& tray, const RunContext& context) : tray_(tray), context_(context) {}
 
     // Creates the form and, with the tray setting on, adds the grey icon.
@@ -17,7 +17,7 @@ class FormMain {
     // With the tray setting on, removes the icon; then the form goes away.
     void Form_Unload();
 
-  private:
+private:
     Tray& tray_;
     const RunContext& context_;
 };

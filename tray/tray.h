@@ -24,8 +24,8 @@ public:
                               const std::string& tip) = 0;
     virtual bool TrayIconModify(std::optional<TrayPicture> icon,
                                 std::optional<std::string> tip) = 0;
-    virtual bool TrayBalloon(const std::string& title, const std::string& text,
-                             std::int32_t flags, std::int32_t timeout) = 0;
+    virtual bool TrayBalloon(const std::string& title, const std::string& text, std::int32_t flags,
+                             std::int32_t timeout) = 0;
 };
 
 }  // namespace tunlatch

@@ -8,10 +8,10 @@ namespace tunlatch::win32 {
 // program narrows its DLL search, and urlmon is no known DLL that Windows maps for it. The
 // library stays loaded while the object lives, since its worker threads may outlast a call.
 class Win32Download final : public Download {
-  public:
+public:
     std::int32_t UrlDownloadToFile(const std::string& url, const std::string& path) override;
 
-  private:
+private:
     UniqueModule urlmon_;
 };
 

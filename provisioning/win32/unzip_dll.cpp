@@ -25,7 +25,7 @@ constexpr std::size_t kNameListRoom = 100;
 Win32Unzip* activeUnzip = nullptr;
 
 class ActiveScope {
-  public:
+public:
     explicit ActiveScope(Win32Unzip* unzip) { activeUnzip = unzip; }
     ~ActiveScope() { activeUnzip = nullptr; }
     ActiveScope(const ActiveScope&) = delete;

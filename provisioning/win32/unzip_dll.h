@@ -11,11 +11,11 @@ namespace tunlatch::win32 {
 // through the DLL search order) for each extraction. A password prompt left empty is not
 // shown again while this object lives, that is, for the rest of the run.
 class Win32Unzip final : public Zip {
-  public:
+public:
     Win32Unzip(std::string dllPath, Dialogs& dialogs, std::string title = {});
     void UnzipArchive(const std::string& archivePath, const std::string& targetFolder) override;
 
-  private:
+private:
     friend struct UnzipCallbacks;
     int AskPassword(char* buffer, int size);
     int AskReplace(const char* fileName);

@@ -4,7 +4,7 @@
 namespace tunlatch::win32 {
 
 class Win32Clock final : public Clock {
-  public:
+public:
     TimeOfDay LocalTime() override;
     TimeOfDay SystemTime() override;
     // The user's short date format, as the regional settings write it.

@@ -7,7 +7,7 @@
 namespace tunlatch::win32 {
 
 class Win32Dialogs final : public Dialogs {
-  public:
+public:
     // instance is the module whose resources hold the input box (the program itself).
     explicit Win32Dialogs(HINSTANCE instance = ::GetModuleHandleA(nullptr)) : instance_(instance) {}
 
@@ -16,7 +16,7 @@ class Win32Dialogs final : public Dialogs {
     std::string ShowInputBox(const std::string& prompt, const std::string& title,
                              const std::string& initial) override;
 
-  private:
+private:
     HINSTANCE instance_;
 };
 

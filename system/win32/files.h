@@ -7,7 +7,7 @@
 namespace tunlatch::win32 {
 
 class Win32FileSystem final : public FileSystem {
-  public:
+public:
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
     bool ShellDelete(const std::string& path, bool toRecycleBin) override;
@@ -22,12 +22,12 @@ class Win32FileSystem final : public FileSystem {
 // The file OpenForAppend hands out. The raw handle is visible so that tests can check how it
 // was opened; it stays owned by this object.
 class Win32AppendFile final : public AppendFile {
-  public:
+public:
     explicit Win32AppendFile(UniqueFileHandle file) : file_(std::move(file)) {}
     bool AppendLine(const std::string& text) override;
     HANDLE NativeHandle() const { return file_.get(); }
 
-  private:
+private:
     UniqueFileHandle file_;
 };
 

@@ -6,7 +6,7 @@ namespace tunlatch::win32 {
 // Asks Windows for its version, native architecture and the user's account privilege, and
 // leaves every decision to the portable OS-version rules.
 class Win32OsFacts final : public OsFacts {
-  public:
+public:
     OsInformation GetOSInf() override;
     std::int32_t GetOSArch() override;
     bool IsAdmin(const std::string& userName) override;

@@ -5,7 +5,7 @@ namespace tunlatch::win32 {
 
 // One registry value per call, in the 32-bit view where the VPN client keeps its values.
 class Win32Registry final : public Registry {
-  public:
+public:
     std::int32_t RegValueGet(std::uint32_t hive, const std::string& subKey,
                              const std::string& valueName, RegValue& value,
                              std::string& typeName) override;

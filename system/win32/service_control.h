@@ -5,7 +5,7 @@ namespace tunlatch::win32 {
 
 // The service control manager, opened afresh for every operation and closed before it returns.
 class Win32ServiceControl final : public ServiceControl {
-  public:
+public:
     std::string ServiceGetStatus(const std::string& machine, const std::string& service) override;
     void ServiceStart(const std::string& machine, const std::string& service) override;
     void ServiceStop(const std::string& machine, const std::string& service) override;

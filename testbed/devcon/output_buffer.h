@@ -7,7 +7,7 @@
 #include <cstring>
 
 class OutputBuffer {
-  public:
+public:
     OutputBuffer() = default;
     OutputBuffer(const OutputBuffer&) = delete;
     OutputBuffer& operator=(const OutputBuffer&) = delete;
@@ -52,7 +52,7 @@ class OutputBuffer {
         return true;
     }
 
-  private:
+private:
     char* data_ = nullptr;
     size_t size_ = 0;
     size_t capacity_ = 0;

@@ -53,7 +53,7 @@ bool WriteWhole(const std::string& path, const std::string& content) {
 }
 
 class Extraction {
-  public:
+public:
     Extraction(const unzip::DCL& options, unzip::USERFUNCTIONS& callbacks)
         : options_(options), callbacks_(callbacks) {}
 
@@ -84,7 +84,7 @@ class Extraction {
         return result;
     }
 
-  private:
+private:
     void List(const standin::Member& m) {
         if (callbacks_.SendApplicationMessage == nullptr) return;
         std::string name = m.name;

@@ -21,7 +21,7 @@ std::uint32_t Get(const std::string& b, std::size_t at, int width) {
 
 // Traditional PKWARE encryption.
 class Keys {
-  public:
+public:
     explicit Keys(const std::string& password) {
         for (char c : password) Update(static_cast<unsigned char>(c));
     }
@@ -32,7 +32,7 @@ class Keys {
         return plain;
     }
 
-  private:
+private:
     static std::uint32_t Crc(std::uint32_t crc, unsigned char b) {
         return static_cast<std::uint32_t>(get_crc_table()[(crc ^ b) & 0xff]) ^ (crc >> 8);
     }

@@ -37,7 +37,7 @@ const char* StateName(DWORD state) {
 
 // One opened service, closed with its manager when the command is done.
 class Service {
-  public:
+public:
     Service(const char* name, DWORD access) {
         manager_ = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
         if (manager_) service_ = ::OpenServiceA(manager_, name, access);
@@ -57,7 +57,7 @@ class Service {
         return StateName(status.dwCurrentState);
     }
 
-  private:
+private:
     SC_HANDLE manager_ = nullptr;
     SC_HANDLE service_ = nullptr;
 };

@@ -16,8 +16,8 @@ class FakeFileSystem final : public FileSystem, public Journaled {
 public:
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
-    std::set<std::string> unopenable;    // OpenForAppend fails for these
-    std::set<std::string> readOnly;      // CopyFileTo into these fails
+    std::set<std::string> unopenable;  // OpenForAppend fails for these
+    std::set<std::string> readOnly;    // CopyFileTo into these fails
     bool appendFails = false;
 
     bool FileExists(const std::string& path) override { return files.count(path) > 0; }

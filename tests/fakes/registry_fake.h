@@ -37,9 +37,8 @@ public:
         return it == values.end() ? nullptr : &it->second.value;
     }
 
-    std::int32_t RegValueGet(std::uint32_t hive, const std::string& subKey,
-                             const std::string& name, RegValue& value,
-                             std::string& typeName) override {
+    std::int32_t RegValueGet(std::uint32_t hive, const std::string& subKey, const std::string& name,
+                             RegValue& value, std::string& typeName) override {
         const std::string key = Key(hive, subKey, name);
         Note("RegValueGet " + name);
         if (auto f = getFailures.find(key); f != getFailures.end()) return f->second;
@@ -49,16 +48,15 @@ public:
         typeName = it->second.typeName;
         return kRegOk;
     }
-    std::int32_t RegValueSet(std::uint32_t hive, const std::string& subKey,
-                             const std::string& name, const RegValue& value,
-                             bool binary) override {
+    std::int32_t RegValueSet(std::uint32_t hive, const std::string& subKey, const std::string& name,
+                             const RegValue& value, bool binary) override {
         const std::string key = Key(hive, subKey, name);
         Note("RegValueSet " + name);
         if (auto f = setFailures.find(key); f != setFailures.end()) return f->second;
         if (std::holds_alternative<std::monostate>(value)) return kRegOk;
         const char* type = std::holds_alternative<std::int32_t>(value) ? "DWORD"
-                           : binary                                     ? "BINARY"
-                                                                        : "SZ";
+                           : binary                                    ? "BINARY"
+                                                                       : "SZ";
         values[key] = {value, type};
         return kRegOk;
     }

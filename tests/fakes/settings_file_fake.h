@@ -30,13 +30,15 @@ public:
         values[Key(path, section, key)] = value;
     }
 
-    std::string ReadINI(const std::string& path, const std::string& section,
-                        const std::string& key, const std::string& defaultValue,
-                        std::int32_t& status, std::int32_t size) override {
+    std::string ReadINI(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& defaultValue, std::int32_t& status,
+                        std::int32_t size) override {
         const auto it = values.find(Key(path, section, key));
         std::string result = it == values.end() ? defaultValue : it->second;
-        if (size <= 0) result.clear();
-        else if (result.size() > static_cast<std::size_t>(size - 1)) result.resize(size - 1);
+        if (size <= 0)
+            result.clear();
+        else if (result.size() > static_cast<std::size_t>(size - 1))
+            result.resize(size - 1);
         status = result.empty() ? 2 : 0;
         return result;
     }

@@ -58,7 +58,9 @@ class FakeDownload final : public Download, public Journaled {
 public:
     // Called for each download; the default delivers nothing.
     std::function<std::int32_t(const std::string& url, const std::string& path)> onDownload =
-        [](const std::string&, const std::string&) { return static_cast<std::int32_t>(0x800C0008); };
+        [](const std::string&, const std::string&) {
+            return static_cast<std::int32_t>(0x800C0008);
+        };
     std::vector<std::pair<std::string, std::string>> downloads;
 
     std::int32_t UrlDownloadToFile(const std::string& url, const std::string& path) override {

@@ -10,10 +10,14 @@ namespace tunlatch {
 
 inline const char* TrayPictureName(TrayPicture p) {
     switch (p) {
-        case TrayPicture::Grey: return "picGrey";
-        case TrayPicture::Red: return "picRed";
-        case TrayPicture::GreenRed: return "picGreen_Red";
-        case TrayPicture::Green: return "picGreen";
+        case TrayPicture::Grey:
+            return "picGrey";
+        case TrayPicture::Red:
+            return "picRed";
+        case TrayPicture::GreenRed:
+            return "picGreen_Red";
+        case TrayPicture::Green:
+            return "picGreen";
     }
     return "?";
 }

@@ -39,7 +39,7 @@ const Members kVendorMembers{
     {"\\i386\\devcon.exe", kI386}, {"\\ia64\\devcon.exe", kIa64}, {"\\eula.txt", kLicence}};
 
 class DownloadDevconTest : public testing::Test {
-  protected:
+protected:
     DownloadDevconTest() {
         ctx.ProgramDir = kProgramDir;
         ctx.WorkFolder = kWork;

@@ -56,7 +56,7 @@ std::optional<std::string> GetDefault(HKEY root, const std::string& key) {
 // Registers the recorder as the opener of .txt files for this test program, and puts the
 // prefix's association back afterwards.
 class TextOpenerRecorder {
-  public:
+public:
     TextOpenerRecorder()
         : record_(FreshFolder("recorder") + "\\opened.txt"),
           eventName_("tl_open_recorder_" + std::to_string(::GetCurrentProcessId())),
@@ -89,7 +89,7 @@ class TextOpenerRecorder {
         return ReadWhole(record_).value_or("");
     }
 
-  private:
+private:
     std::string record_;
     std::string eventName_;
     UniqueKernelHandle event_;
@@ -100,7 +100,7 @@ class TextOpenerRecorder {
 TextOpenerRecorder* recorder = nullptr;
 
 class DownloadDevconWineTest : public testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() { recorder = new TextOpenerRecorder; }
     static void TearDownTestSuite() {
         delete recorder;

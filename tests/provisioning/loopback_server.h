@@ -11,7 +11,7 @@
 namespace tunlatch::test {
 
 class LoopbackServer {
-  public:
+public:
     explicit LoopbackServer(std::string body);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
@@ -21,7 +21,7 @@ class LoopbackServer {
     std::string Url(const std::string& path) const;
     int Requests() const { return requests_; }
 
-  private:
+private:
     void Serve();
 
     std::string body_;

@@ -15,7 +15,7 @@ using win32::Win32Unzip;
 constexpr const char* kTitle = "Tunlatch V1.2.1";
 
 class UnzipDllTest : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         target = FreshFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
     }

@@ -42,7 +42,7 @@ TEST(GetTimeStamp, PicksLocalOrUniversalTime) {
 }
 
 class RunLogTest : public ::testing::Test {
-  protected:
+protected:
     // A run's worth of line kinds: separator, main, detail and error lines.
     void WriteRun(std::int16_t level) {
         context_.INI_log = level;

@@ -11,7 +11,7 @@ namespace {
 using namespace std::string_literals;
 
 class FilesTest : public ::testing::Test {
-  protected:
+protected:
     Win32FileSystem files_;
     ScratchFolder folder_{::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };

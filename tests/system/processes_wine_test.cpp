@@ -59,7 +59,7 @@ double CpuSecondsUsed() {
 // A message-only window of this thread (it needs no display) that counts what it receives,
 // standing in for the tray's window whose handlers must keep running while a step waits.
 class CountingWindow {
-  public:
+public:
     static constexpr UINT kPing = WM_APP + 1;
 
     CountingWindow() {
@@ -87,7 +87,7 @@ class CountingWindow {
     int pings() const { return counts_.pings; }
     int ticks() const { return counts_.ticks; }
 
-  private:
+private:
     static constexpr const char* kClassName = "TunlatchCountingWindow";
     struct Counts {
         int pings = 0;

@@ -32,7 +32,7 @@ struct RawValue {
 };
 
 class RegistryTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         name_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         testKey_ = kTestRoot + "\\"s + name_;

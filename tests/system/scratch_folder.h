@@ -11,7 +11,7 @@
 namespace tunlatch::win32 {
 
 class ScratchFolder {
-  public:
+public:
     explicit ScratchFolder(const std::string& name) {
         char temp[MAX_PATH];
         const DWORD length = ::GetTempPathA(MAX_PATH, temp);
@@ -27,7 +27,7 @@ class ScratchFolder {
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
 
-  private:
+private:
     void Remove() {
         std::string source = path_;
         source.append(2, '\0');

@@ -131,7 +131,7 @@ void StopAndDelete(SC_HANDLE service) {
 }
 
 class StandinService : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         manager_ = UniqueServiceHandle(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
         ASSERT_TRUE(manager_) << ::GetLastError();

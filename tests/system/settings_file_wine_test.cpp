@@ -9,7 +9,7 @@ namespace tunlatch::win32 {
 namespace {
 
 class SettingsFileTest : public ::testing::Test {
-  protected:
+protected:
     // The run's way of reading: status preset to 0, 1024 characters.
     std::string Read(const std::string& section, const std::string& key,
                      const std::string& defaultValue, std::int32_t size = 1024) {

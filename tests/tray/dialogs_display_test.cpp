@@ -63,12 +63,12 @@ void Type(const std::string& text, WORD finalKey) {
 
 // Runs the helper beside the modal box and joins it whatever the box did.
 class Answerer {
-  public:
+public:
     template <typename F>
     explicit Answerer(F f) : thread_(std::move(f)) {}
     ~Answerer() { thread_.join(); }
 
-  private:
+private:
     std::thread thread_;
 };
 

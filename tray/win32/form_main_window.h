@@ -32,7 +32,7 @@ using UniqueWindow = UniqueHandle<WindowTraits>;
 inline constexpr UINT kTrayCallbackMessage = 0x200;
 
 class FormMainWindow {
-  public:
+public:
     // instance is the module whose resources hold the pictures. onTaskbarCreated runs when a
     // (restarted) shell announces its taskbar, on the thread that created the window.
     FormMainWindow(HINSTANCE instance, std::function<void()> onTaskbarCreated);
@@ -44,7 +44,7 @@ class FormMainWindow {
     HWND picTrayicon() const { return window_.get(); }
     HICON Picture(TrayPicture picture) const;
 
-  private:
+private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance_;

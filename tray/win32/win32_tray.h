@@ -18,7 +18,7 @@ static_assert(kNotifyRecordSize == 488);
 #endif
 
 class Win32Tray final : public Tray {
-  public:
+public:
     // instance is the module whose resources hold the pictures (the program itself).
     explicit Win32Tray(HINSTANCE instance) : instance_(instance) {}
     ~Win32Tray() override { Unload(); }
@@ -35,7 +35,7 @@ class Win32Tray final : public Tray {
     // picTrayicon while the form is loaded, else null; the icon is known to the shell by it.
     HWND OwnerWindow() const { return form_ ? form_->picTrayicon() : nullptr; }
 
-  private:
+private:
     void SetOwner();
     bool Notify(DWORD message);
     void AddAgain();
