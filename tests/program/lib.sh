@@ -17,7 +17,8 @@
 #
 # Expected log lines are the texts after the date and time, whose shape is checked: exact text;
 # "~RE", a line that matches the extended regular expression RE as a whole; "*TEXT", any number
-# of lines that are exactly TEXT (also none). An exact line may end in "$" to show its trailing
+# of lines that are exactly TEXT (also none); "=N TEXT", exactly N lines that are exactly TEXT.
+# An exact line may end in "$" to show its trailing
 # blanks; the "$" is not part of the text. An empty expected line is the empty separator line.
 #
 # Environment: TL_VERSION (the program's version as the title shows it, e.g. 1.0.0);
@@ -40,8 +41,9 @@ tl_fail() {
 
 tl_note() { echo "-- $*" >&2; }
 
+# tl_cleanup [RC]: RC is the script's exit status when a caller's own exit trap calls it.
 tl_cleanup() {
-    local rc=$?
+    local rc=${1:-$?}
     "$TL_SRC/testbed/world/stop-world" "$TL_WORLD" || true
     if [ "$rc" -eq 0 ] && [ "$TL_FAILURES" -eq 0 ] && [ "${TL_KEEP_WORLDS:-0}" != 1 ]; then
         rm -rf "$TL_WORLD" "$TL_DIR"
@@ -179,6 +181,20 @@ tl_expect_log() {
         '*'*)
             text=${w:1}
             while [ "$i" -lt "${#have[@]}" ] && [ "${have[i]}" = "$text" ]; do i=$((i + 1)); done
+            continue
+            ;;
+        '='[0-9]*' '*)
+            local count=${w%% *} n=0
+            count=${count#=}
+            text=${w#* }
+            while [ "$n" -lt "$count" ] && [ "$i" -lt "${#have[@]}" ] && [ "${have[i]}" = "$text" ]; do
+                i=$((i + 1)) n=$((n + 1))
+            done
+            if [ "$n" -ne "$count" ]; then
+                tl_fail "run log line $((i + 1)): expected $count lines [$text], found $n then [${have[i]:-<end of log>}]"
+                tl_show_log "$masked"
+                return 0
+            fi
             continue
             ;;
         '~'*) ok=0; [ "$i" -lt "${#have[@]}" ] && [[ ${have[i]} =~ ^(${w:1})$ ]] && ok=1 ;;
