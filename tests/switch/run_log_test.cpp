@@ -20,7 +20,7 @@ struct TimeCase {
     const char* stamp;
 };
 
-TEST(GetTimeStamp, PadsEveryField) {
+TEST(GetTimeStamp, PadsEveryFieldOfLocalOrUniversalTime) {
     const TimeCase cases[] = {
         {{7, 4, 9, 31}, "07:04:09.031"},     {{0, 0, 0, 0}, "00:00:00.000"},
         {{23, 59, 59, 999}, "23:59:59.999"}, {{12, 30, 5, 7}, "12:30:05.007"},
@@ -31,13 +31,7 @@ TEST(GetTimeStamp, PadsEveryField) {
         clock.local = c.time;
         EXPECT_EQ(GetTimeStamp(clock, true), c.stamp);
     }
-}
-
-TEST(GetTimeStamp, PicksLocalOrUniversalTime) {
-    FakeClock clock;
-    clock.local = {7, 4, 9, 31};
     clock.utc = {22, 4, 9, 31};
-    EXPECT_EQ(GetTimeStamp(clock, true), "07:04:09.031");
     EXPECT_EQ(GetTimeStamp(clock, false), "22:04:09.031");
 }
 
@@ -88,20 +82,13 @@ TEST_F(RunLogTest, LogLevelDecidesFileAndLines) {
     }
 }
 
-TEST_F(RunLogTest, LinesGoAfterEarlierRuns) {
-    files_.files[kLog] = "earlier run\r\n";
-    WriteRun(1);
-    const Lines lines = files_.Lines(kLog);
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "earlier run");
-    EXPECT_EQ(lines[1], "");
-    EXPECT_EQ(files_.files[kLog].substr(0, 15), "earlier run\r\n\r\n");
-}
-
-TEST_F(RunLogTest, LevelThreeLeavesAnExistingFileUnchanged) {
+TEST_F(RunLogTest, EarlierRunsStayAndLevelThreeAddsNothing) {
     files_.files[kLog] = "earlier run\r\n";
     WriteRun(3);
     EXPECT_EQ(files_.files[kLog], "earlier run\r\n");
+    WriteRun(1);
+    EXPECT_EQ(files_.files[kLog].substr(0, 15), "earlier run\r\n\r\n");
+    EXPECT_EQ(files_.Lines(kLog).size(), 4u);
 }
 
 TEST_F(RunLogTest, CountsTextsThatBeginWithErrorColonExactly) {
