@@ -2,15 +2,10 @@
 
 #include "components/devcon_check.h"
 #include "components/outside_components.h"
+#include "components/quoted.h"
 
 namespace tunlatch {
 namespace {
-
-std::string Quoted(const std::string& text) {
-    std::string quoted(1, '"');
-    quoted.append(text).push_back('"');
-    return quoted;
-}
 
 // Runs devcon.exe from the program folder, never from the search path, and hands back its
 // output as one log line: every CR LF becomes "~".

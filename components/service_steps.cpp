@@ -3,15 +3,10 @@
 #include <cmath>
 
 #include "components/outside_components.h"
+#include "components/quoted.h"
 
 namespace tunlatch {
 namespace {
-
-std::string Quoted(const std::string& text) {
-    std::string quoted(1, '"');
-    quoted.append(text).push_back('"');
-    return quoted;
-}
 
 // The number of polls after which the service counts as timed out. The waits are counted
 // exactly in whole polls: summing 0.1 s steps in single precision lands just above the limit

@@ -1,6 +1,7 @@
 #include "components/ui_steps.h"
 
 #include "components/outside_components.h"
+#include "components/quoted.h"
 #include "components/reg_value_text.h"
 #include "switch/settings.h"
 
@@ -9,12 +10,6 @@ namespace {
 
 // SW_SHOWMINIMIZED: the UI comes up minimized, out of the user's way.
 constexpr std::int32_t kShowMinimized = 2;
-
-std::string Quoted(const std::string& text) {
-    std::string quoted(1, '"');
-    quoted.append(text).push_back('"');
-    return quoted;
-}
 
 void RemoveAll(std::string& text, const std::string& part) {
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at))
