@@ -4,14 +4,18 @@
 
 namespace tunlatch {
 
+// The form's window exists only to own the icon. Without the tray setting nothing would ever
+// use it, and creating a window is not free (it costs a run a noticeable share of its start-up),
+// so the form then stays a form on paper: no window, no icon, nothing to delete.
 void FormMain::Form_Load() {
+    if (!context_.INI_tray_icon) return;
     tray_.Load();
-    if (context_.INI_tray_icon) tray_.TrayIconShow(true, TrayPicture::Grey, kTrayTip);
+    tray_.TrayIconShow(true, TrayPicture::Grey, kTrayTip);
 }
 
 void FormMain::Form_Unload() {
-    // Without the setting the icon was never added, so there is nothing to delete either.
-    if (context_.INI_tray_icon) tray_.TrayIconShow(false, std::nullopt, "");
+    if (!context_.INI_tray_icon) return;
+    tray_.TrayIconShow(false, std::nullopt, "");
     tray_.Unload();
 }
 

@@ -12,9 +12,9 @@ class FormMain {
 public:
     FormMain(Tray& tray, const RunContext& context) : tray_(tray), context_(context) {}
 
-    // Creates the form and, with the tray setting on, adds the grey icon.
+    // With the tray setting on, creates the form's window and adds the grey icon.
     void Form_Load();
-    // With the tray setting on, removes the icon; then the form goes away.
+    // With the tray setting on, removes the icon and the window.
     void Form_Unload();
 
 private:

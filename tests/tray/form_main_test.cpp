@@ -28,12 +28,12 @@ TEST_F(FormMainTest, TraySettingOnShowsGreyIconForTheRunAndRemovesItBeforeTheFor
     EXPECT_THAT(tray.calls, ElementsAre("Load", "Show picGrey Tunlatch", "Hide", "Unload"));
 }
 
-TEST_F(FormMainTest, TraySettingOffLoadsTheFormButNeverAddsOrDeletesAnIcon) {
+TEST_F(FormMainTest, TraySettingOffNeitherCreatesTheWindowNorAddsOrDeletesAnIcon) {
     context.INI_tray_icon = false;
     form.Form_Load();
-    EXPECT_TRUE(tray.formLoaded);
+    EXPECT_FALSE(tray.formLoaded);
     form.Form_Unload();
-    EXPECT_THAT(tray.calls, ElementsAre("Load", "Unload"));
+    EXPECT_THAT(tray.calls, ElementsAre());
 }
 
 // The balloons that depend on the balloon setting alone still reach the tray when the icon is
@@ -46,9 +46,8 @@ TEST_F(FormMainTest, ModifyAndBalloonWithoutAnIconAreRefusedAndAddNothing) {
         tray.TrayBalloon("Tunlatch V1.0.0", "Start Hamachi: Service", kBalloonInfoSilent, 0));
     form.Form_Unload();
     EXPECT_FALSE(tray.iconShown);
-    EXPECT_THAT(tray.calls,
-                ElementsAre("Load", "Modify picRed",
-                            "Balloon 17 Start Hamachi: Service [Tunlatch V1.0.0] 0", "Unload"));
+    EXPECT_THAT(tray.calls, ElementsAre("Modify picRed",
+                                        "Balloon 17 Start Hamachi: Service [Tunlatch V1.0.0] 0"));
 }
 
 }  // namespace
