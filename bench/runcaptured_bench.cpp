@@ -11,27 +11,12 @@
 
 #include "bench/spinning_capture.h"
 #include "system/win32/processes.h"
+#include "testbed/common/process_times.h"
 
 namespace {
 
-double WallSeconds() {
-    LARGE_INTEGER frequency{};
-    LARGE_INTEGER counter{};
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double CpuSeconds() {
-    FILETIME created{}, exited{}, kernel{}, user{};
-    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-    auto seconds = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
-                                   t.dwLowDateTime) /
-               1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
+using tunlatch::testbed::CpuSeconds;
+using tunlatch::testbed::WallSeconds;
 
 constexpr const char* kDefaultChild = "late 1000";
 constexpr const char* kDefaultChildOutput = "late line\r\n";

@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "testbed/common/beside_me.h"
 #include "testbed/devcon/output_buffer.h"
 
 namespace {
@@ -38,18 +39,7 @@ struct Paths {
     char release[MAX_PATH];
 };
 
-bool BesideMe(const char* name, char (&out)[MAX_PATH]) {
-    char self[MAX_PATH];
-    const DWORD n = ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return false;
-    char* slash = std::strrchr(self, '\\');
-    if (!slash) return false;
-    slash[1] = '\0';
-    if (std::strlen(self) + std::strlen(name) >= MAX_PATH) return false;
-    std::strcpy(out, self);
-    std::strcat(out, name);
-    return true;
-}
+using tunlatch::testbed::BesideMe;
 
 void Setting(const Paths& paths, const char* key, char* out, DWORD size) {
     ::GetPrivateProfileStringA(kSection, key, "", out, size, paths.state);

@@ -9,20 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "testbed/common/beside_me.h"
+
 namespace {
 
-bool BesideMe(const char* name, char (&out)[MAX_PATH]) {
-    char self[MAX_PATH];
-    const DWORD n = ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return false;
-    char* slash = std::strrchr(self, '\\');
-    if (!slash) return false;
-    slash[1] = '\0';
-    if (std::strlen(self) + std::strlen(name) >= MAX_PATH) return false;
-    std::strcpy(out, self);
-    std::strcat(out, name);
-    return true;
-}
+using tunlatch::testbed::BesideMe;
 
 void AppendLine(const char* path, const char* text) {
     HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "system/win32/unique_handle.h"
+#include "testbed/common/process_times.h"
 
 namespace tunlatch::win32 {
 namespace {
@@ -34,26 +35,6 @@ std::string Quoted(const std::string& path) {
 
 std::string Child(const std::string& arguments) {
     return Quoted(ChildPath()) + " " + arguments;
-}
-
-double SecondsNow() {
-    LARGE_INTEGER frequency{};
-    LARGE_INTEGER counter{};
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// User and kernel time of this process, in seconds.
-double CpuSecondsUsed() {
-    FILETIME created{}, exited{}, kernel{}, user{};
-    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-    auto seconds = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
-                                   t.dwLowDateTime) /
-               1e7;
-    };
-    return seconds(kernel) + seconds(user);
 }
 
 // A message-only window of this thread (it needs no display) that counts what it receives,
@@ -173,11 +154,11 @@ TEST(RunCaptured, ServesWindowMessagesWhileTheChildRuns) {
 // this limit even when a loaded machine starves it.
 TEST(RunCaptured, SilentChildCostsLittleCpu) {
     Win32Processes processes;
-    const double cpuBefore = CpuSecondsUsed();
-    const double wallBefore = SecondsNow();
+    const double cpuBefore = testbed::CpuSeconds();
+    const double wallBefore = testbed::WallSeconds();
     EXPECT_EQ(processes.RunCaptured(Child("late 1000"), true), "late line\r\n");
-    const double wall = SecondsNow() - wallBefore;
-    const double cpu = CpuSecondsUsed() - cpuBefore;
+    const double wall = testbed::WallSeconds() - wallBefore;
+    const double cpu = testbed::CpuSeconds() - cpuBefore;
     EXPECT_GE(wall, 1.0);
     EXPECT_LT(cpu, 0.05 * wall) << "CPU " << cpu << " s over " << wall << " s";
 }
@@ -187,9 +168,9 @@ class WaitMsDuration : public ::testing::TestWithParam<int> {};
 TEST_P(WaitMsDuration, LastsAsLongAsAsked) {
     const int requested = GetParam();
     Win32Processes processes;
-    const double before = SecondsNow();
+    const double before = testbed::WallSeconds();
     processes.WaitMs(requested);
-    const double elapsedMs = (SecondsNow() - before) * 1000.0;
+    const double elapsedMs = (testbed::WallSeconds() - before) * 1000.0;
     EXPECT_GE(elapsedMs, requested - 5);
     EXPECT_LE(elapsedMs, requested + 150);
 }
@@ -198,9 +179,9 @@ INSTANTIATE_TEST_SUITE_P(Durations, WaitMsDuration, ::testing::Values(0, 100, 15
 
 TEST(WaitMs, NegativeDurationReturnsAtOnce) {
     Win32Processes processes;
-    const double before = SecondsNow();
+    const double before = testbed::WallSeconds();
     processes.WaitMs(-1000);
-    EXPECT_LE(SecondsNow() - before, 0.15);
+    EXPECT_LE(testbed::WallSeconds() - before, 0.15);
 }
 
 // Both what was queued before the pause and what arrives during it are handled, and neither
@@ -210,9 +191,9 @@ TEST(WaitMs, ServesWindowMessagesDuringThePause) {
     ASSERT_TRUE(window.Post());
     ASSERT_TRUE(window.StartTimer(50));
     Win32Processes processes;
-    const double before = SecondsNow();
+    const double before = testbed::WallSeconds();
     processes.WaitMs(300);
-    EXPECT_GE((SecondsNow() - before) * 1000.0, 295.0);
+    EXPECT_GE((testbed::WallSeconds() - before) * 1000.0, 295.0);
     EXPECT_EQ(window.pings(), 1);
     EXPECT_GE(window.ticks(), 2);
 }
@@ -260,9 +241,9 @@ TEST(LaunchDetached, MissingProgramGivesTheWindowsError) {
 
 TEST(ShellOpen, MissingPathReturnsWithoutWaiting) {
     Win32Processes processes;
-    const double before = SecondsNow();
+    const double before = testbed::WallSeconds();
     processes.ShellOpen(ProgramFolder() + "no_such_document.txt", SW_SHOWNORMAL);
-    EXPECT_LT(SecondsNow() - before, 10.0);
+    EXPECT_LT(testbed::WallSeconds() - before, 10.0);
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+#pragma once
+// Wall and CPU clocks of the calling process, for measurements in tests and benchmarks.
+#include <windows.h>
+
+namespace tunlatch::testbed {
+
+inline double WallSeconds() {
+    LARGE_INTEGER frequency{};
+    LARGE_INTEGER counter{};
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// User and kernel time of this process so far.
+inline double CpuSeconds() {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto seconds = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime) /
+               1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+}  // namespace tunlatch::testbed
