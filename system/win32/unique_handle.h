@@ -52,26 +52,18 @@ struct FileHandleTraits : KernelHandleTraits {
     static Type Invalid() { return INVALID_HANDLE_VALUE; }
 };
 
-struct ServiceHandleTraits {
-    using Type = SC_HANDLE;
+// Handles whose "no handle" value is null and that one call closes.
+template <typename T, auto CloseFunction>
+struct NullIsInvalidTraits {
+    using Type = T;
     static Type Invalid() { return nullptr; }
     static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::CloseServiceHandle(h); }
+    static void Close(Type h) { CloseFunction(h); }
 };
 
-struct RegKeyTraits {
-    using Type = HKEY;
-    static Type Invalid() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::RegCloseKey(h); }
-};
-
-struct ModuleTraits {
-    using Type = HMODULE;
-    static Type Invalid() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::FreeLibrary(h); }
-};
+using ServiceHandleTraits = NullIsInvalidTraits<SC_HANDLE, &::CloseServiceHandle>;
+using RegKeyTraits = NullIsInvalidTraits<HKEY, &::RegCloseKey>;
+using ModuleTraits = NullIsInvalidTraits<HMODULE, &::FreeLibrary>;
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;

@@ -8,6 +8,7 @@
 namespace tunlatch::testing {
 namespace {
 
+using win32::NullIsInvalidTraits;
 using win32::UniqueHandle;
 
 constexpr int kTolerance = 6;
@@ -20,12 +21,6 @@ struct ScreenDcTraits {
 };
 struct MemoryDcTraits : ScreenDcTraits {
     static void Close(Type h) { ::DeleteDC(h); }
-};
-struct BitmapTraits {
-    using Type = HBITMAP;
-    static Type Invalid() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::DeleteObject(h); }
 };
 
 bool Near(int a, int b) {
@@ -88,7 +83,7 @@ Capture CaptureScreen(const RECT& rect) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueHandle<BitmapTraits> bitmap(
+    UniqueHandle<NullIsInvalidTraits<HBITMAP, &::DeleteObject>> bitmap(
         ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!memory || !bitmap) return capture;
     const HGDIOBJ previous = ::SelectObject(memory.get(), bitmap.get());

@@ -11,22 +11,8 @@
 
 namespace tunlatch::win32 {
 
-struct IconTraits {
-    using Type = HICON;
-    static Type Invalid() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::DestroyIcon(h); }
-};
-
-struct WindowTraits {
-    using Type = HWND;
-    static Type Invalid() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::DestroyWindow(h); }
-};
-
-using UniqueIcon = UniqueHandle<IconTraits>;
-using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueIcon = UniqueHandle<NullIsInvalidTraits<HICON, &::DestroyIcon>>;
+using UniqueWindow = UniqueHandle<NullIsInvalidTraits<HWND, &::DestroyWindow>>;
 
 // The icon's callback message: the mouse-move message, which the form ignores.
 inline constexpr UINT kTrayCallbackMessage = 0x200;
