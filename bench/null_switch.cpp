@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "components/outside_components.h"
+#include "run/devcon_check.h"
 
 namespace {
 

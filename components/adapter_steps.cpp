@@ -1,8 +1,8 @@
 #include "components/adapter_steps.h"
 
-#include "components/devcon_check.h"
 #include "components/outside_components.h"
 #include "components/quoted.h"
+#include "run/devcon_check.h"
 
 namespace tunlatch {
 namespace {
@@ -47,10 +47,10 @@ void SwitchNetworkAdapter(Run& run, bool enable) {
     const std::string target = enable ? "ENABLED" : "DISABLED";
 
     run.WriteLog(action + " network adapter " + Quoted(match) + ": begin");
-    const std::int16_t devcon = CheckDevcon(run.ctx, run.sys.files);
-    if (devcon == kDevconMissing) {
+    const DevconCheck devcon = CheckDevcon(run.ctx, run.sys.files);
+    if (devcon == DevconCheck::Missing) {
         run.WriteLog("ERROR: devcon.exe not found!");
-    } else if (devcon != kDevconRight) {
+    } else if (devcon != DevconCheck::Right) {
         run.WriteLog("ERROR: devcon.exe hasn't the correct version!");
     } else if (const std::string before = GetNetworkAdapterStatus(run, match);
                before != "ENABLED" && before != "DISABLED") {

@@ -2,7 +2,7 @@
 // The steps that act on the VPN client's virtual network adapter through devcon.exe.
 #include <string>
 
-#include "switch/run.h"
+#include "run/run.h"
 
 namespace tunlatch {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "switch/run.h"
+#include "run/run.h"
 
 namespace tunlatch {
 

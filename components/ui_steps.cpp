@@ -3,7 +3,7 @@
 #include "components/outside_components.h"
 #include "components/quoted.h"
 #include "components/reg_value_text.h"
-#include "switch/settings.h"
+#include "run/program_files.h"
 
 namespace tunlatch {
 namespace {

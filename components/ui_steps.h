@@ -3,7 +3,7 @@
 // value that starts it at logon.
 #include <string>
 
-#include "switch/run.h"
+#include "run/run.h"
 #include "system/files.h"
 
 namespace tunlatch {

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "components/devcon_check.h"
-#include "components/outside_components.h"
-#include "components/pe_machine.h"
+#include "provisioning/devcon_archive.h"
+#include "run/devcon_check.h"
+#include "run/pe_machine.h"
 
 namespace tunlatch {
 
@@ -103,7 +103,7 @@ void Install(Run& run, const Paths& paths) {
             files.CopyFileTo(paths.licence, paths.installedLicence, true);
     });
 
-    if (CheckDevcon(run.ctx, files) == kDevconRight) {
+    if (CheckDevcon(run.ctx, files) == DevconCheck::Right) {
         run.WriteLog("-filecopy successfully");
         Guarded([&] {
             if (files.FileExists(paths.installedLicence))

@@ -1,7 +1,7 @@
 #pragma once
 // Fetches the vendor's DevCon archive, extracts it and installs beside the program the build
 // that fits the machine, with its licence text, which it then opens for the user.
-#include "switch/run.h"
+#include "run/run.h"
 
 namespace tunlatch {
 

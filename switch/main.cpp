@@ -2,8 +2,9 @@
 
 #include "components/outside_components.h"
 #include "components/reg_value_text.h"
-#include "switch/run.h"
-#include "switch/run_log.h"
+#include "provisioning/devcon_archive.h"
+#include "run/run.h"
+#include "run/run_log.h"
 #include "switch/settings.h"
 #include "switch/startup_rules.h"
 #include "switch/switch_sequence.h"

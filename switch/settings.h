@@ -5,15 +5,13 @@
 #include <optional>
 #include <string>
 
-#include "switch/run_context.h"
-#include "switch/settings_file.h"
+#include "run/program_files.h"
+#include "run/run_context.h"
+#include "system/settings_file.h"
 
 namespace tunlatch {
 
-inline constexpr const char* kSettingsFileName = "tunlatch.ini";
 inline constexpr const char* kMiscSection = "misc";
-inline constexpr const char* kUiExeSection = "DONT_CHANGE_ANYTHING_HERE";
-inline constexpr const char* kUiExeKey = "uiexe";
 // The most characters fetched per key, the terminating NUL included.
 inline constexpr std::int32_t kSettingsReadSize = 1024;
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "switch/program_host.h"
+#include "system/program_host.h"
 
 namespace tunlatch {
 

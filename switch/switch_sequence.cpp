@@ -1,11 +1,12 @@
 #include "switch/switch_sequence.h"
 
 #include "components/adapter_steps.h"
-#include "components/devcon_check.h"
 #include "components/outside_components.h"
 #include "components/service_steps.h"
 #include "components/ui_steps.h"
+#include "provisioning/devcon_archive.h"
 #include "provisioning/download_devcon.h"
+#include "run/devcon_check.h"
 #include "system/dialogs.h"
 
 namespace tunlatch {
@@ -79,8 +80,8 @@ void StopSteps(Run& run) {
 
 // false when the user chose the browser instead of the download: nothing is switched then.
 bool DevconGate(Run& run) {
-    const std::int16_t check = CheckDevcon(run.ctx, run.sys.files);
-    if (check == kDevconMissing || check == kDevconWrongBuild) {
+    const DevconCheck check = CheckDevcon(run.ctx, run.sys.files);
+    if (check == DevconCheck::Missing || check == DevconCheck::WrongBuild) {
         const std::int32_t answer = run.sys.dialogs.ShowMessageBox(
             DevconOfferText(check), run.ctx.Title, kMbYesNoExclamation);
         if (answer != kIdYes) {
@@ -90,7 +91,7 @@ bool DevconGate(Run& run) {
         }
         run.WriteLog("-choice: download devcon archive");
         DownloadDevcon(run);
-    } else if (check == kDevconNoBuildForArch) {
+    } else if (check == DevconCheck::NoBuildForArch) {
         run.WriteLog("ERROR: unknown os architecture: " + run.ctx.OsInfo.Architecture);
     }
     return true;
@@ -98,8 +99,8 @@ bool DevconGate(Run& run) {
 
 }  // namespace
 
-std::string DevconOfferText(std::int16_t checkResult) {
-    const std::string lead = checkResult == kDevconMissing
+std::string DevconOfferText(DevconCheck check) {
+    const std::string lead = check == DevconCheck::Missing
                                  ? "devcon.exe not found!"
                                  : "devcon.exe hasn't the correct version!";
     return lead +

@@ -3,7 +3,8 @@
 // (service "Stopped") or off (service "Running") step by step.
 #include <string>
 
-#include "switch/run.h"
+#include "run/devcon_check.h"
+#include "run/run.h"
 
 namespace tunlatch {
 
@@ -12,8 +13,8 @@ inline constexpr std::int32_t kFirstIconPauseMs = 500;
 inline constexpr std::int32_t kMiddlePauseMs = 1000;
 inline constexpr std::int32_t kLastIconPauseMs = 1500;
 
-// The message box text offered when devcon.exe is missing (0) or of the wrong build (-1).
-std::string DevconOfferText(std::int16_t checkResult);
+// The message box text offered when devcon.exe is missing or of the wrong build.
+std::string DevconOfferText(DevconCheck check);
 
 // state is the service's state text as read at start-up.
 void SwitchSequence(Run& run, const std::string& state);

@@ -1,7 +1,7 @@
 #pragma once
 // frmMain: the hidden form that owns the notification-area icon for the length of a run.
-#include "switch/run_context.h"
-#include "tray/tray.h"
+#include "run/run_context.h"
+#include "system/tray.h"
 
 namespace tunlatch {
 

@@ -1,12 +1,12 @@
 // The program's entry: harden the DLL search, build the Win32 modules and hand them to Main.
 #include <windows.h>
 
-#include "provisioning/win32/download.h"
-#include "provisioning/win32/unzip_dll.h"
+#include "system/win32/download.h"
+#include "system/win32/unzip_dll.h"
 #include "switch/main.h"
 #include "switch/startup_rules.h"
-#include "switch/win32/program_host.h"
-#include "switch/win32/settings_file.h"
+#include "system/win32/program_host.h"
+#include "system/win32/settings_file.h"
 #include "system/win32/clock.h"
 #include "system/win32/dialogs.h"
 #include "system/win32/files.h"
@@ -14,7 +14,7 @@
 #include "system/win32/processes.h"
 #include "system/win32/registry.h"
 #include "system/win32/service_control.h"
-#include "tray/win32/win32_tray.h"
+#include "system/win32/win32_tray.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "provisioning/win32/unzip_api.h"
+#include "system/win32/unzip_api.h"
 #include "testbed/unzip32/zip_reader.h"
 
 namespace unzip = tunlatch::win32::unzip;

@@ -1,10 +1,10 @@
-#include "components/devcon_check.h"
+#include "run/devcon_check.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 
-#include "components/pe_machine.h"
+#include "run/pe_machine.h"
 #include "tests/fakes/files_fake.h"
 #include "tests/provisioning/pe_image.h"
 
@@ -20,7 +20,7 @@ struct CheckCase {
     const char* what;
     const char* architecture;
     std::optional<std::string> tool;  // nullopt: no file
-    std::int16_t expected;
+    DevconCheck expected;
 };
 
 void PrintTo(const CheckCase& c, std::ostream* os) {
@@ -42,25 +42,25 @@ TEST_P(CheckDevconTest, AnswersForArchitectureAndFile) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CheckDevconTest,
     testing::Values(
-        CheckCase{"missing on x86", "x86", std::nullopt, 0},
-        CheckCase{"missing on x64", "x64", std::nullopt, 0},
-        CheckCase{"missing on Itanium", "Itanium", std::nullopt, 0},
-        CheckCase{"x86 build", "x86", PeImage(kMachineI386, 55808), 1},
-        CheckCase{"x86 one byte short", "x86", PeImage(kMachineI386, 55807), -1},
-        CheckCase{"x86 one byte long", "x86", PeImage(kMachineI386, 55809), -1},
-        CheckCase{"x86 judged by size alone", "x86", std::string(55808, 'x'), 1},
-        CheckCase{"Itanium build on x86", "x86", PeImage(kMachineIa64, 92672), -1},
-        CheckCase{"AMD64 build of any size", "x64", PeImage(kMachineAmd64, 40000), 1},
-        CheckCase{"AMD64 build of the Itanium size", "x64", PeImage(kMachineAmd64, 92672), 1},
-        CheckCase{"Itanium build of the old x64 size", "x64", PeImage(kMachineIa64, 92672), -1},
-        CheckCase{"x86 build on x64", "x64", PeImage(kMachineI386, 55808), -1},
-        CheckCase{"no program file on x64", "x64", std::string(92672, 'x'), -1},
-        CheckCase{"empty file on x64", "x64", std::string(), -1},
-        CheckCase{"Itanium whatever the file", "Itanium", PeImage(kMachineIa64, 92672), -2},
-        CheckCase{"Unknown", "Unknown", PeImage(kMachineI386, 55808), -2},
-        CheckCase{"empty text", "", PeImage(kMachineI386, 55808), -2},
-        CheckCase{"letter case counts", "X86", PeImage(kMachineI386, 55808), -2},
-        CheckCase{"no trimming", "x64 ", PeImage(kMachineAmd64, 55808), -2}));
+        CheckCase{"missing on x86", "x86", std::nullopt, DevconCheck::Missing},
+        CheckCase{"missing on x64", "x64", std::nullopt, DevconCheck::Missing},
+        CheckCase{"missing on Itanium", "Itanium", std::nullopt, DevconCheck::Missing},
+        CheckCase{"x86 build", "x86", PeImage(kMachineI386, 55808), DevconCheck::Right},
+        CheckCase{"x86 one byte short", "x86", PeImage(kMachineI386, 55807), DevconCheck::WrongBuild},
+        CheckCase{"x86 one byte long", "x86", PeImage(kMachineI386, 55809), DevconCheck::WrongBuild},
+        CheckCase{"x86 judged by size alone", "x86", std::string(55808, 'x'), DevconCheck::Right},
+        CheckCase{"Itanium build on x86", "x86", PeImage(kMachineIa64, 92672), DevconCheck::WrongBuild},
+        CheckCase{"AMD64 build of any size", "x64", PeImage(kMachineAmd64, 40000), DevconCheck::Right},
+        CheckCase{"AMD64 build of the Itanium size", "x64", PeImage(kMachineAmd64, 92672), DevconCheck::Right},
+        CheckCase{"Itanium build of the old x64 size", "x64", PeImage(kMachineIa64, 92672), DevconCheck::WrongBuild},
+        CheckCase{"x86 build on x64", "x64", PeImage(kMachineI386, 55808), DevconCheck::WrongBuild},
+        CheckCase{"no program file on x64", "x64", std::string(92672, 'x'), DevconCheck::WrongBuild},
+        CheckCase{"empty file on x64", "x64", std::string(), DevconCheck::WrongBuild},
+        CheckCase{"Itanium whatever the file", "Itanium", PeImage(kMachineIa64, 92672), DevconCheck::NoBuildForArch},
+        CheckCase{"Unknown", "Unknown", PeImage(kMachineI386, 55808), DevconCheck::NoBuildForArch},
+        CheckCase{"empty text", "", PeImage(kMachineI386, 55808), DevconCheck::NoBuildForArch},
+        CheckCase{"letter case counts", "X86", PeImage(kMachineI386, 55808), DevconCheck::NoBuildForArch},
+        CheckCase{"no trimming", "x64 ", PeImage(kMachineAmd64, 55808), DevconCheck::NoBuildForArch}));
 
 TEST(CheckDevconFolder, FolderOfTheToolNameIsNotFound) {
     FakeFileSystem files;
@@ -69,7 +69,7 @@ TEST(CheckDevconFolder, FolderOfTheToolNameIsNotFound) {
     ctx.ProgramDir = kProgramDir;
     for (const char* arch : {"x86", "x64", "Itanium"}) {
         ctx.OsInfo.Architecture = arch;
-        EXPECT_EQ(CheckDevcon(ctx, files), 0) << arch;
+        EXPECT_EQ(CheckDevcon(ctx, files), DevconCheck::Missing) << arch;
     }
 }
 
@@ -80,7 +80,7 @@ TEST(CheckDevconPath, LooksOnlyBesideTheProgram) {
     RunContext ctx;
     ctx.ProgramDir = kProgramDir;
     ctx.OsInfo.Architecture = "x86";
-    EXPECT_EQ(CheckDevcon(ctx, files), 0);
+    EXPECT_EQ(CheckDevcon(ctx, files), DevconCheck::Missing);
 }
 
 struct PeCase {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "switch/run.h"
+#include "run/run.h"
 #include "tests/fakes/fake_system.h"
 
 namespace tunlatch::fixture {

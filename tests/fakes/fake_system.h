@@ -1,7 +1,7 @@
 #pragma once
 // All fakes of a run in one place, wired to one journal, with the SystemModules view that the
 // steps take.
-#include "switch/system_modules.h"
+#include "run/system_modules.h"
 #include "tests/fakes/files_fake.h"
 #include "tests/fakes/journal.h"
 #include "tests/fakes/os_facts_fake.h"

@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "switch/settings_file.h"
+#include "system/settings_file.h"
 
 namespace tunlatch {
 

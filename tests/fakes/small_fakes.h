@@ -7,9 +7,9 @@
 #include <tuple>
 #include <vector>
 
-#include "provisioning/download.h"
-#include "provisioning/zip.h"
-#include "switch/program_host.h"
+#include "system/download.h"
+#include "system/zip.h"
+#include "system/program_host.h"
 #include "system/clock.h"
 #include "system/dialogs.h"
 #include "tests/fakes/journal.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tests/fakes/journal.h"
-#include "tray/tray.h"
+#include "system/tray.h"
 
 namespace tunlatch {
 

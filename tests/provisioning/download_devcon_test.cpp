@@ -6,7 +6,7 @@
 #include <map>
 #include <stdexcept>
 
-#include "components/pe_machine.h"
+#include "run/pe_machine.h"
 #include "tests/fakes/fake_system.h"
 #include "tests/provisioning/pe_image.h"
 

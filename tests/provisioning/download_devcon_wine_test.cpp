@@ -8,9 +8,9 @@
 
 #include <sstream>
 
-#include "components/pe_machine.h"
-#include "provisioning/win32/download.h"
-#include "provisioning/win32/unzip_dll.h"
+#include "run/pe_machine.h"
+#include "system/win32/download.h"
+#include "system/win32/unzip_dll.h"
 #include "system/win32/files.h"
 #include "system/win32/processes.h"
 #include "system/win32/unique_handle.h"

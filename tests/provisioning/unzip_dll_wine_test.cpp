@@ -1,6 +1,6 @@
 // Win32Unzip against the stand-in unzip32.dll. The password prompt is answered through a
 // Dialogs fake, which also shows that no other box is asked for.
-#include "provisioning/win32/unzip_dll.h"
+#include "system/win32/unzip_dll.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "provisioning/win32/unzip_dll.h"
+#include "system/win32/unzip_dll.h"
 #include "system/win32/dialogs.h"
 #include "system/win32/dialogs_resources.h"
 #include "tests/provisioning/wine_test_files.h"

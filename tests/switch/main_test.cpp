@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "components/outside_components.h"
+#include "provisioning/devcon_archive.h"
 #include "tests/components/step_run.h"
 
 namespace tunlatch {

@@ -179,14 +179,14 @@ TEST(DevconOfferTextTest, NamesTheProblemAndBothChoices) {
         "64Bit) for your Windows.\r\n\r\nIf you press \"Yes\", Tunlatch automaticaly does all "
         "steps for you.\r\nIf you press \"No\", Tunlatch opens your standard internet browser "
         "with the download url for devcon.exe.";
-    EXPECT_EQ(DevconOfferText(0), "devcon.exe not found!" + rest);
-    EXPECT_EQ(DevconOfferText(-1), "devcon.exe hasn't the correct version!" + rest);
+    EXPECT_EQ(DevconOfferText(DevconCheck::Missing), "devcon.exe not found!" + rest);
+    EXPECT_EQ(DevconOfferText(DevconCheck::WrongBuild), "devcon.exe hasn't the correct version!" + rest);
 }
 
 struct DeclineCase {
     std::size_t devconSize;  // 0: no file
     std::int32_t answer;
-    std::int16_t check;
+    DevconCheck check;
 };
 class DevconDeclinedTest : public TestWithParam<DeclineCase> {};
 
@@ -208,8 +208,10 @@ TEST_P(DevconDeclinedTest, OpensTheSupportArticleAndSwitchesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, DevconDeclinedTest,
-                         Values(DeclineCase{0, kIdNo, 0}, DeclineCase{92672, kIdNo, -1},
-                                DeclineCase{0, 0, 0}, DeclineCase{0, 2, 0}));
+                         Values(DeclineCase{0, kIdNo, DevconCheck::Missing},
+                                DeclineCase{92672, kIdNo, DevconCheck::WrongBuild},
+                                DeclineCase{0, 0, DevconCheck::Missing},
+                                DeclineCase{0, 2, DevconCheck::Missing}));
 
 TEST(DevconGateTest, YesDownloadsAndThenSwitchesWhateverTheDownloadAchieved) {
     SequenceRun t;

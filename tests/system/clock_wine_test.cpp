@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <regex>
 
-#include "switch/run_log.h"
+#include "run/run_log.h"
 #include "system/win32/clock.h"
 
 namespace tunlatch::win32 {

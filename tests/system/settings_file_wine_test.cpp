@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "switch/win32/settings_file.h"
+#include "system/win32/settings_file.h"
 #include "tests/system/scratch_folder.h"
 
 namespace tunlatch::win32 {

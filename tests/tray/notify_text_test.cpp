@@ -1,4 +1,4 @@
-#include "tray/notify_text.h"
+#include "system/notify_text.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 #include "tests/tray/pump_wait.h"
 #include "tests/tray/screen_capture.h"
 #include "tray/form_main.h"
-#include "tray/win32/win32_tray.h"
+#include "system/win32/win32_tray.h"
 
 namespace tunlatch::win32 {
 namespace {

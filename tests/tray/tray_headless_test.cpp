@@ -8,7 +8,7 @@
 
 #include "system/win32/dialogs.h"
 #include "tray/form_main.h"
-#include "tray/win32/win32_tray.h"
+#include "system/win32/win32_tray.h"
 
 namespace tunlatch::win32 {
 namespace {

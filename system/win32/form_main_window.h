@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "system/win32/unique_handle.h"
-#include "tray/tray.h"
+#include "system/tray.h"
 
 namespace tunlatch::win32 {
 

@@ -1,4 +1,4 @@
-#include "switch/run_log.h"
+#include "run/run_log.h"
 
 #include <cstdio>
 #include <limits>

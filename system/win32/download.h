@@ -1,5 +1,5 @@
 #pragma once
-#include "provisioning/download.h"
+#include "system/download.h"
 #include "system/win32/unique_handle.h"
 
 namespace tunlatch::win32 {

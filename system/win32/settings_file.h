@@ -1,5 +1,5 @@
 #pragma once
-#include "switch/settings_file.h"
+#include "system/settings_file.h"
 
 namespace tunlatch::win32 {
 

@@ -1,9 +1,9 @@
 #pragma once
 // The system modules a run reaches Windows through; Main owns the real ones, tests hand in fakes.
-#include "provisioning/download.h"
-#include "provisioning/zip.h"
-#include "switch/program_host.h"
-#include "switch/settings_file.h"
+#include "system/download.h"
+#include "system/zip.h"
+#include "system/program_host.h"
+#include "system/settings_file.h"
 #include "system/clock.h"
 #include "system/dialogs.h"
 #include "system/files.h"
@@ -11,7 +11,7 @@
 #include "system/processes.h"
 #include "system/registry.h"
 #include "system/service_control.h"
-#include "tray/tray.h"
+#include "system/tray.h"
 
 namespace tunlatch {
 

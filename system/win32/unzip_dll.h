@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "provisioning/zip.h"
+#include "system/zip.h"
 #include "system/dialogs.h"
 
 namespace tunlatch::win32 {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "switch/run_context.h"
+#include "run/run_context.h"
 #include "system/clock.h"
 #include "system/files.h"
 

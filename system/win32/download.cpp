@@ -1,4 +1,4 @@
-#include "provisioning/win32/download.h"
+#include "system/win32/download.h"
 
 #include <windows.h>
 

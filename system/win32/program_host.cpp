@@ -1,4 +1,4 @@
-#include "switch/win32/program_host.h"
+#include "system/win32/program_host.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "tray/win32/win32_tray.h"
+#include "system/win32/win32_tray.h"
 
-#include "tray/notify_text.h"
+#include "system/notify_text.h"
 
 namespace tunlatch::win32 {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "switch/program_host.h"
+#include "system/program_host.h"
 #include "system/win32/unique_handle.h"
 
 namespace tunlatch::win32 {

@@ -1,4 +1,4 @@
-#include "provisioning/win32/unzip_dll.h"
+#include "system/win32/unzip_dll.h"
 
 #include <windows.h>
 
@@ -6,8 +6,8 @@
 #include <array>
 #include <vector>
 
-#include "provisioning/password_buffer.h"
-#include "provisioning/win32/unzip_api.h"
+#include "system/password_buffer.h"
+#include "system/win32/unzip_api.h"
 #include "system/win32/unique_handle.h"
 
 namespace tunlatch::win32 {

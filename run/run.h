@@ -2,9 +2,9 @@
 // What every step of a run works with: the run context, the system modules and the run log.
 #include <string>
 
-#include "switch/run_context.h"
-#include "switch/run_log.h"
-#include "switch/system_modules.h"
+#include "run/run_context.h"
+#include "run/run_log.h"
+#include "run/system_modules.h"
 
 namespace tunlatch {
 

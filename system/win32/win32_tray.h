@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "tray/tray.h"
-#include "tray/win32/form_main_window.h"
+#include "system/tray.h"
+#include "system/win32/form_main_window.h"
 
 namespace tunlatch::win32 {
 

@@ -1,4 +1,4 @@
-#include "switch/win32/settings_file.h"
+#include "system/win32/settings_file.h"
 
 #include <windows.h>
 

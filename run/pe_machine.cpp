@@ -1,4 +1,4 @@
-#include "components/pe_machine.h"
+#include "run/pe_machine.h"
 
 namespace tunlatch {
 

@@ -1,9 +1,9 @@
-#include "tray/win32/form_main_window.h"
+#include "system/win32/form_main_window.h"
 
 #include <cstddef>
 #include <utility>
 
-#include "tray/win32/tray_resources.h"
+#include "system/win32/tray_resources.h"
 
 namespace tunlatch::win32 {
 namespace {

@@ -1,4 +1,4 @@
-#include "provisioning/password_buffer.h"
+#include "system/password_buffer.h"
 
 #include <algorithm>
 #include <cstring>

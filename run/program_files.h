@@ -1,0 +1,13 @@
+#pragma once
+// The program's own name and the files it keeps beside itself.
+
+namespace tunlatch {
+
+inline constexpr const char* kProgramName = "Tunlatch";
+inline constexpr const char* kLogFileName = "tunlatch.log";
+inline constexpr const char* kSettingsFileName = "tunlatch.ini";
+// Where a switch-off keeps the UI program's command line for the next switch-on.
+inline constexpr const char* kUiExeSection = "DONT_CHANGE_ANYTHING_HERE";
+inline constexpr const char* kUiExeKey = "uiexe";
+
+}  // namespace tunlatch
