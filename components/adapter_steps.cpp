@@ -3,16 +3,13 @@
 #include "components/outside_components.h"
 #include "components/quoted.h"
 #include "run/devcon_check.h"
+#include "run/result_texts.h"
 
 namespace tunlatch {
 namespace {
 
-// Runs devcon.exe from the program folder, never from the search path, and hands back its
-// output as one log line: every CR LF becomes "~".
-std::string RunDevcon(Run& run, const std::string& verb, const std::string& match) {
-    const std::string command =
-        Quoted(run.ctx.ProgramDir + outside::kDevconExe) + " " + verb + " " + Quoted(match);
-    const std::string output = run.sys.processes.RunCaptured(command, true);
+// DevCon's output as one log line: every CR LF becomes "~".
+std::string OneLine(const std::string& output) {
     std::string line;
     line.reserve(output.size());
     for (std::size_t at = 0; at < output.size(); ++at) {
@@ -26,49 +23,90 @@ std::string RunDevcon(Run& run, const std::string& verb, const std::string& matc
     return line;
 }
 
+// Runs devcon.exe from the program folder, never from the search path.
+CaptureResult RunDevcon(Run& run, const std::string& verb, const std::string& match) {
+    const std::string command =
+        Quoted(run.ctx.ProgramDir + outside::kDevconExe) + " " + verb + " " + Quoted(match);
+    CaptureResult result = run.sys.processes.RunCaptured(command);
+    if (auto* output = std::get_if<std::string>(&result)) *output = OneLine(*output);
+    return result;
+}
+
 bool Contains(const std::string& text, const char* phrase) {
     return text.find(phrase) != std::string::npos;
 }
 
+std::string FailureText(CaptureFailure failure) {
+    return CaptureFailureText(outside::kDevconExe, failure);
+}
+
+// Changes the adapter and reports on it; the tool's own answer is the verdict, the second
+// status is only reported.
+void ChangeAdapter(Run& run, bool enable, const std::string& match) {
+    const CaptureResult result = RunDevcon(run, enable ? "enable" : "disable", match);
+    const auto* output = std::get_if<std::string>(&result);
+    if (output)
+        run.log.Detail("devcon.exe done");
+    else
+        run.log.Error(FailureText(std::get<CaptureFailure>(result)));
+    run.log.Detail("status now: " + AdapterStatusText(GetNetworkAdapterStatus(run, match)));
+    const char* success = enable ? outside::kDevconEnabled : outside::kDevconDisabled;
+    if (!output || !Contains(*output, success))
+        run.log.Error(enable ? "activation fail!" : "deactivation fail!");
+    if (output) run.log.Detail("devcon.exe output: " + *output);
+}
+
 }  // namespace
 
-std::string GetNetworkAdapterStatus(Run& run, const std::string& match) {
-    const std::string output = RunDevcon(run, "status", match);
-    std::string result = "UNKNOWN: " + output;
-    if (Contains(output, outside::kDevconStatusEnabled)) result = "ENABLED";
+std::string AdapterStatusText(const AdapterStatus& status) {
+    switch (status.state) {
+        case AdapterStatus::State::Enabled:
+            return "ENABLED";
+        case AdapterStatus::State::Disabled:
+            return "DISABLED";
+        case AdapterStatus::State::DevconFailed:
+            return FailureText(*status.failure);
+        case AdapterStatus::State::Unknown:
+            break;
+    }
+    return "UNKNOWN: " + status.output;
+}
+
+AdapterStatus GetNetworkAdapterStatus(Run& run, const std::string& match) {
+    const CaptureResult result = RunDevcon(run, "status", match);
+    if (const auto* failure = std::get_if<CaptureFailure>(&result))
+        return {AdapterStatus::State::DevconFailed, {}, *failure};
+    const std::string& output = std::get<std::string>(result);
     // A disabled device wins when both phrases occur.
-    if (Contains(output, outside::kDevconStatusDisabled)) result = "DISABLED";
-    return result;
+    if (Contains(output, outside::kDevconStatusDisabled))
+        return {AdapterStatus::State::Disabled, {}, {}};
+    if (Contains(output, outside::kDevconStatusEnabled))
+        return {AdapterStatus::State::Enabled, {}, {}};
+    return {AdapterStatus::State::Unknown, output, {}};
 }
 
 void SwitchNetworkAdapter(Run& run, bool enable) {
     const std::string match = outside::kAdapterMatch;
     const std::string action = enable ? "Enable" : "Disable";
-    const std::string target = enable ? "ENABLED" : "DISABLED";
+    const auto target = enable ? AdapterStatus::State::Enabled : AdapterStatus::State::Disabled;
 
-    run.WriteLog(action + " network adapter " + Quoted(match) + ": begin");
+    run.log.Main(action + " network adapter " + Quoted(match) + ": begin");
     const DevconCheck devcon = CheckDevcon(run.ctx, run.sys.files);
     if (devcon == DevconCheck::Missing) {
-        run.WriteLog("ERROR: devcon.exe not found!");
+        run.log.Error("devcon.exe not found!");
     } else if (devcon != DevconCheck::Right) {
-        run.WriteLog("ERROR: devcon.exe hasn't the correct version!");
-    } else if (const std::string before = GetNetworkAdapterStatus(run, match);
-               before != "ENABLED" && before != "DISABLED") {
-        run.WriteLog("ERROR: " + before);
-    } else if (before == target) {
-        run.WriteLog("-status correct, skip...");
+        run.log.Error("devcon.exe hasn't the correct version!");
+    } else if (const AdapterStatus before = GetNetworkAdapterStatus(run, match);
+               before.state != AdapterStatus::State::Enabled &&
+               before.state != AdapterStatus::State::Disabled) {
+        run.log.Error(AdapterStatusText(before));
+    } else if (before.state == target) {
+        run.log.Detail("status correct, skip...");
     } else {
-        run.WriteLog("-status before: " + before);
-        const std::string output = RunDevcon(run, enable ? "enable" : "disable", match);
-        run.WriteLog("-devcon.exe done");
-        run.WriteLog("-status now: " + GetNetworkAdapterStatus(run, match));
-        // The tool's own answer is the verdict; the second status is only reported.
-        const char* success = enable ? outside::kDevconEnabled : outside::kDevconDisabled;
-        if (!Contains(output, success))
-            run.WriteLog(enable ? "ERROR: activation fail!" : "ERROR: deactivation fail!");
-        run.WriteLog("-devcon.exe output: " + output);
+        run.log.Detail("status before: " + AdapterStatusText(before));
+        ChangeAdapter(run, enable, match);
     }
-    run.WriteLog(action + " network adapter: end");
+    run.log.Main(action + " network adapter: end");
 }
 
 }  // namespace tunlatch

@@ -4,6 +4,7 @@
 
 #include "components/outside_components.h"
 #include "components/quoted.h"
+#include "run/result_texts.h"
 
 namespace tunlatch {
 namespace {
@@ -25,71 +26,53 @@ void SwitchService(Run& run, bool start) {
     ServiceControl& services = run.sys.services;
     const std::string service = outside::kServiceName;
     const std::string action = start ? "Start" : "Stop";
-    const std::string target = start ? "Running" : "Stopped";
+    const ServiceStatus target = start ? ServiceStatus::Running : ServiceStatus::Stopped;
 
-    run.WriteLog(action + " service " + Quoted(service) + ": begin");
-    run.WriteLog("-status: " + services.ServiceGetStatus("", service));
+    run.log.Main(action + " service " + Quoted(service) + ": begin");
+    run.log.Detail("status: " + ServiceStatusText(services.ServiceGetStatus(service)));
     if (start) {
-        services.ServiceStart("", service);
-        run.WriteLog("-ServiceStart API done");
+        services.ServiceStart(service);
+        run.log.Detail("ServiceStart API done");
     } else {
-        services.ServiceStop("", service);
-        run.WriteLog("-ServiceStop API done");
+        services.ServiceStop(service);
+        run.log.Detail("ServiceStop API done");
     }
 
     const std::int32_t limit = PollLimit(run.ctx.ServiceTimeout);
     std::int32_t polls = 0;
-    std::string state = services.ServiceGetStatus("", service);
+    ServiceStatus state = services.ServiceGetStatus(service);
     for (;;) {
-        run.WriteLog("-status: " + state);
+        run.log.Detail("status: " + ServiceStatusText(state));
         if (state == target || polls >= limit) break;
         run.sys.processes.WaitMs(kServicePollMs);
         ++polls;
-        state = services.ServiceGetStatus("", service);
+        state = services.ServiceGetStatus(service);
     }
     // The verdict looks only at the time spent, so a state reached on the very last poll still
     // reports the time-out.
-    if (polls >= limit) run.WriteLog("ERROR: timeout! last state: " + state);
-    run.WriteLog(action + " service: end");
+    if (polls >= limit) run.log.Error("timeout! last state: " + ServiceStatusText(state));
+    run.log.Main(action + " service: end");
 }
 
 void ChangeStartType(Run& run, bool automatic) {
     ServiceControl& services = run.sys.services;
     const std::string service = outside::kServiceName;
-    const std::int32_t target = automatic ? kStartTypeAutomatic : kStartTypeOnDemand;
+    const StartType target = automatic ? StartType::Automatic : StartType::OnDemand;
 
-    run.WriteLog("Change starttype " + Quoted(service) + " to " + StartTypeName(target) +
+    run.log.Main("Change starttype " + Quoted(service) + " to " + StartTypeName(target) +
                  ": begin ");
-    const std::int32_t before = services.ServiceGetStartType("", service);
+    const std::optional<StartType> before = services.ServiceGetStartType(service);
     if (before == target) {
-        run.WriteLog("-status correct, skip...");
+        run.log.Detail("status correct, skip...");
     } else {
-        run.WriteLog("-status before: " + StartTypeName(before));
-        services.ServiceSetStartType("", service, target);
-        run.WriteLog("-ServiceSetStartType API done");
-        const std::int32_t now = services.ServiceGetStartType("", service);
-        run.WriteLog("-status now: " + StartTypeName(now));
-        if (now != target)
-            run.WriteLog("ERROR: change starttype fail! last state: " + std::to_string(now));
+        run.log.Detail("status before: " + StartTypeName(before));
+        services.ServiceSetStartType(service, target);
+        run.log.Detail("ServiceSetStartType API done");
+        const std::optional<StartType> now = services.ServiceGetStartType(service);
+        run.log.Detail("status now: " + StartTypeName(now));
+        if (now != target) run.log.Error("change starttype fail! last state: " + StartTypeNumber(now));
     }
-    run.WriteLog("Change starttype: end");
-}
-
-std::string StartTypeName(std::int32_t code) {
-    switch (code) {
-        case 0:
-            return "SERVICE_BOOT_START";
-        case 1:
-            return "SERVICE_SYSTEM_START";
-        case 2:
-            return "SERVICE_AUTO_START";
-        case 3:
-            return "SERVICE_DEMAND_START";
-        case 4:
-            return "SERVICE_DISABLED";
-        default:
-            return "UNKNOWN!";
-    }
+    run.log.Main("Change starttype: end");
 }
 
 }  // namespace tunlatch

@@ -15,8 +15,8 @@ std::string UiCommandLine(const RunContext& context);
 // path, and tells whether that file exists.
 bool UiExeFileExists(FileSystem& files, const std::string& command, std::string& path);
 
-// Launches the UI program when a cause applies (forced by the settings, Windows 2000, or User
-// Account Control); start only chooses the words of the log lines.
+// Launches the UI program when a cause applies (forced by the settings, or User Account
+// Control); start only chooses the words of the log lines.
 void SwitchUiExe(Run& run, bool start);
 
 // add true makes the autorun value present, false removes it.

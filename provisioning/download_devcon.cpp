@@ -11,18 +11,6 @@ namespace tunlatch {
 
 namespace {
 
-constexpr std::int32_t kShowNormal = 1;
-
-// Runs one step so that whatever fails inside it (a full disk, a short allocation) ends only
-// that step and the procedure goes on with the next.
-template <typename Step>
-void Guarded(Step&& step) noexcept {
-    try {
-        step();
-    } catch (...) {
-    }
-}
-
 struct Paths {
     std::string archive;
     std::string dll;
@@ -48,42 +36,41 @@ Paths MakePaths(const RunContext& ctx) {
 }
 
 void RemoveWorkFolder(Run& run) {
-    if (run.sys.files.FolderExists(run.ctx.WorkFolder))
-        run.sys.files.ShellDelete(run.ctx.WorkFolder, false);
+    if (run.sys.files.FolderExists(run.ctx.WorkFolder)) run.sys.files.ShellDelete(run.ctx.WorkFolder);
 }
 
 // False when the procedure ends here: nothing arrived, or not the archive's length.
 bool Fetch(Run& run, const Paths& paths) {
     FileSystem& files = run.sys.files;
-    Guarded([&] { RemoveWorkFolder(run); });
-    Guarded([&] { files.CreateFolder(run.ctx.WorkFolder); });
-    Guarded([&] { run.sys.download.UrlDownloadToFile(run.ctx.DevconArchiveUrl, paths.archive); });
-    if (!files.FileExists(paths.archive)) {
-        run.WriteLog("ERROR: download fail!");
+    RemoveWorkFolder(run);
+    files.CreateFolder(run.ctx.WorkFolder);
+    const bool delivered = run.sys.download.UrlDownloadToFile(run.ctx.DevconArchiveUrl, paths.archive);
+    if (!delivered || !files.FileExists(paths.archive)) {
+        run.log.Error("download fail!");
         return false;
     }
     if (files.FileLength(paths.archive) != outside::kDevconArchiveSize) {
-        run.WriteLog("ERROR: download fail, devcon.exe corrupt!");
+        run.log.Error("download fail, devcon.exe corrupt!");
         return false;
     }
-    run.WriteLog("-download successfully");
+    run.log.Detail("download successfully");
     return true;
 }
 
 void Extract(Run& run, const Paths& paths) {
     FileSystem& files = run.sys.files;
     if (files.FileExists(paths.dll))
-        Guarded([&] { run.sys.zip.UnzipArchive(paths.archive, run.ctx.WorkFolder); });
+        run.sys.zip.UnzipArchive(paths.archive, run.ctx.WorkFolder);
     else
-        run.WriteLog("ERROR: unzip32.dll not found!");
+        run.log.Error("unzip32.dll not found!");
 
     if (files.FileExists(paths.x86Member) && files.FileExists(paths.otherMember) &&
         files.FileExists(paths.licence)) {
         if (files.FileLength(paths.x86Member) == outside::kDevconX86Size &&
             files.FileLength(paths.otherMember) == outside::kDevconIa64Size)
-            run.WriteLog("-unzip successfully");
+            run.log.Detail("unzip successfully");
     } else {
-        run.WriteLog("ERROR: unzip fail!");
+        run.log.Error("unzip fail!");
     }
 }
 
@@ -91,43 +78,32 @@ void Install(Run& run, const Paths& paths) {
     FileSystem& files = run.sys.files;
     // A member built for another processor would replace whatever the user had with a tool
     // that cannot start (the archive's "ia64" member is no x64 build), so it is left out.
-    Guarded([&] {
-        const std::optional<std::uint16_t> wanted =
-            MachineForArchitecture(run.ctx.OsInfo.Architecture);
-        if (files.FileExists(paths.chosenMember) && wanted &&
-            ReadPeMachine(files, paths.chosenMember) == wanted)
-            files.CopyFileTo(paths.chosenMember, paths.installedTool, true);
-    });
-    Guarded([&] {
-        if (files.FileExists(paths.licence))
-            files.CopyFileTo(paths.licence, paths.installedLicence, true);
-    });
+    const std::optional<std::uint16_t> wanted = MachineForArchitecture(run.ctx.OsInfo.Architecture);
+    if (files.FileExists(paths.chosenMember) && wanted &&
+        ReadPeMachine(files, paths.chosenMember) == wanted)
+        files.CopyFileTo(paths.chosenMember, paths.installedTool);
+    if (files.FileExists(paths.licence)) files.CopyFileTo(paths.licence, paths.installedLicence);
 
     if (CheckDevcon(run.ctx, files) == DevconCheck::Right) {
-        run.WriteLog("-filecopy successfully");
-        Guarded([&] {
-            if (files.FileExists(paths.installedLicence))
-                run.sys.processes.ShellOpen(paths.installedLicence, kShowNormal);
-        });
+        run.log.Detail("filecopy successfully");
+        if (files.FileExists(paths.installedLicence))
+            run.sys.processes.ShellOpen(paths.installedLicence);
     } else {
-        run.WriteLog("ERROR: filecopy fail!");
+        run.log.Error("filecopy fail!");
     }
 }
 
 }  // namespace
 
 void DownloadDevcon(Run& run) {
-    Guarded([&] {
-        const Paths paths = MakePaths(run.ctx);
-        run.WriteLog("Download devcon.exe: begin");
-        Guarded([&] {
-            if (!Fetch(run, paths)) return;
-            Guarded([&] { Extract(run, paths); });
-            Guarded([&] { Install(run, paths); });
-            Guarded([&] { RemoveWorkFolder(run); });
-        });
-        run.WriteLog("Download devcon.exe: end");
-    });
+    const Paths paths = MakePaths(run.ctx);
+    run.log.Main("Download devcon.exe: begin");
+    if (Fetch(run, paths)) {
+        Extract(run, paths);
+        Install(run, paths);
+        RemoveWorkFolder(run);
+    }
+    run.log.Main("Download devcon.exe: end");
 }
 
 }  // namespace tunlatch

@@ -5,7 +5,7 @@
 
 namespace tunlatch {
 
-// Reports only through the run log and what it installs; a failing step ends only that step.
+// Reports through the run log and what it installs; a failing step ends only that step.
 void DownloadDevcon(Run& run);
 
 }  // namespace tunlatch

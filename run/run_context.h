@@ -1,5 +1,6 @@
 #pragma once
-// The run context: program-wide values that Main sets once at start-up and every step reads.
+// The run context: program-wide values that start-up fills once; from then on every step only
+// reads them.
 #include <cstdint>
 #include <string>
 
@@ -22,7 +23,6 @@ struct RunContext {
     std::string INI_uiexe;
     std::string REG_uiexe;
     bool UacActive = false;
-    std::int16_t ErrorCount = 0;
     // Where DownloadDevcon fetches the DevCon archive: the fixed address of the outside
     // component facts; tests hand in a loopback address instead.
     std::string DevconArchiveUrl;

@@ -5,8 +5,8 @@
 
 namespace tunlatch {
 
-std::string GetTimeStamp(Clock& clock, bool local) {
-    const TimeOfDay t = local ? clock.LocalTime() : clock.SystemTime();
+std::string GetTimeStamp(Clock& clock) {
+    const TimeOfDay t = clock.LocalTime();
     char text[32];
     std::snprintf(text, sizeof text, "%02u:%02u:%02u.%03u", unsigned{t.hour}, unsigned{t.minute},
                   unsigned{t.second}, unsigned{t.milliseconds});
@@ -14,18 +14,32 @@ std::string GetTimeStamp(Clock& clock, bool local) {
 }
 
 void RunLog::Open(FileSystem& files, const std::string& path) {
-    if (context_.INI_log > 0) file_ = files.OpenForAppend(path);
+    if (level_ > 0) file_ = files.OpenForAppend(path);
 }
 
-void RunLog::WriteLog(const std::string& text) {
-    const std::string line =
-        text.empty() ? std::string()
-                     : clock_.ShortDate() + " " + GetTimeStamp(clock_, true) + " " + text;
-    if (text.rfind("ERROR:", 0) == 0 &&
-        context_.ErrorCount < std::numeric_limits<std::int16_t>::max())
-        ++context_.ErrorCount;
-    const bool detail = !text.empty() && text.front() == '-';
-    const bool wanted = context_.INI_log == 2 || (context_.INI_log == 1 && !detail);
+void RunLog::Separator() {
+    Write(std::string(), false);
+}
+
+void RunLog::Main(const std::string& text) {
+    Write(Stamped(text), false);
+}
+
+void RunLog::Detail(const std::string& text) {
+    Write(Stamped("-" + text), true);
+}
+
+void RunLog::Error(const std::string& text) {
+    if (errorCount_ < std::numeric_limits<std::int16_t>::max()) ++errorCount_;
+    Main("ERROR: " + text);
+}
+
+std::string RunLog::Stamped(const std::string& text) {
+    return clock_.ShortDate() + " " + GetTimeStamp(clock_) + " " + text;
+}
+
+void RunLog::Write(const std::string& line, bool detail) {
+    const bool wanted = level_ == 2 || (level_ == 1 && !detail);
     if (wanted && file_) file_->AppendLine(line);
 }
 

@@ -1,17 +1,18 @@
 #pragma once
-// The system modules a run reaches Windows through; Main owns the real ones, tests hand in fakes.
-#include "system/download.h"
-#include "system/zip.h"
-#include "system/program_host.h"
-#include "system/settings_file.h"
+// The system modules a run reaches Windows through; WinMain owns the real ones, tests hand in
+// fakes.
 #include "system/clock.h"
 #include "system/dialogs.h"
+#include "system/download.h"
 #include "system/files.h"
 #include "system/os_info.h"
 #include "system/processes.h"
+#include "system/program_host.h"
 #include "system/registry.h"
 #include "system/service_control.h"
+#include "system/settings_file.h"
 #include "system/tray.h"
+#include "system/zip.h"
 
 namespace tunlatch {
 

@@ -3,8 +3,8 @@
 #include "components/outside_components.h"
 #include "components/reg_value_text.h"
 #include "provisioning/devcon_archive.h"
+#include "run/result_texts.h"
 #include "run/run.h"
-#include "run/run_log.h"
 #include "switch/settings.h"
 #include "switch/startup_rules.h"
 #include "switch/switch_sequence.h"
@@ -13,19 +13,8 @@
 namespace tunlatch {
 namespace {
 
-const char* Flag(bool value) {
-    return value ? "TRUE" : "FALSE";
-}
-
-std::string ReadMachineValue(Registry& registry, const char* key, const char* name,
-                             std::int32_t& rc) {
-    RegValue value = std::string();
-    std::string typeName;
-    rc = registry.RegValueGet(kHkeyLocalMachine, key, name, value, typeName);
-    return RegValueText(value);
-}
-
-void FillContext(SystemModules& sys, RunContext& ctx) {
+RunContext FillContext(SystemModules& sys) {
+    RunContext ctx;
     ctx.OsInfo = sys.os.GetOSInf();
     // TEMP is taken as it comes; the download step creates and removes the folder below it.
     ctx.ProgramDir = WithTrailingBackslash(sys.host.ProgramFolder());
@@ -36,28 +25,29 @@ void FillContext(SystemModules& sys, RunContext& ctx) {
     ctx.DevconArchiveUrl = outside::kDevconArchiveUrl;
     ReadSettings(sys.settings, ctx.ProgramDir + kSettingsFileName, ctx);
 
-    std::int32_t rc = 0;
-    const std::string installDir =
-        ReadMachineValue(sys.registry, outside::kInstallDirKey, outside::kInstallDirValue, rc);
-    ctx.REG_uiexe = UiCommandFromInstallDir(rc, installDir);
+    const RegRead installDir =
+        sys.registry.RegValueGet(outside::kInstallDirKey, outside::kInstallDirValue);
+    ctx.REG_uiexe = UiCommandFromInstallDir(installDir.result.outcome == RegOutcome::Done,
+                                            RegValueText(installDir.value));
     // Whether the read worked does not matter: a missing value leaves the text empty, which
     // means UAC is off.
-    ctx.UacActive = UacActiveFromText(
-        ReadMachineValue(sys.registry, outside::kPolicySystemKey, outside::kEnableLuaValue, rc));
+    ctx.UacActive = UacActiveFromText(RegValueText(
+        sys.registry.RegValueGet(outside::kPolicySystemKey, outside::kEnableLuaValue).value));
+    return ctx;
 }
 
 void WriteHeader(Run& run) {
     const RunContext& ctx = run.ctx;
-    run.WriteLog("");
-    run.WriteLog(ctx.Title + ": begin");
-    run.WriteLog("-GetOSInf.FullText: " + ctx.OsInfo.FullText);
-    run.WriteLog("-GetOSInf.FullNumbers: " + ctx.OsInfo.FullNumbers);
-    run.WriteLog(std::string("-User Account Control active: ") + Flag(ctx.UacActive));
-    run.WriteLog(std::string("-IsAdmin: ") + Flag(run.sys.os.IsAdmin("")));
-    run.WriteLog(std::string("-INI_tray_icon: ") + Flag(ctx.INI_tray_icon));
-    run.WriteLog(std::string("-INI_balloon_tips: ") + Flag(ctx.INI_balloon_tips));
-    run.WriteLog(std::string("-INI_on_demand: ") + Flag(ctx.INI_on_demand));
-    run.WriteLog(std::string("-INI_force_uiexe: ") + Flag(ctx.INI_force_uiexe));
+    run.log.Separator();
+    run.log.Main(ctx.Title + ": begin");
+    run.log.Detail("GetOSInf.FullText: " + ctx.OsInfo.FullText);
+    run.log.Detail("GetOSInf.FullNumbers: " + ctx.OsInfo.FullNumbers);
+    run.log.Detail("User Account Control active: " + Flag(ctx.UacActive));
+    run.log.Detail("IsAdmin: " + Flag(run.sys.os.IsAdmin("")));
+    run.log.Detail("INI_tray_icon: " + Flag(ctx.INI_tray_icon));
+    run.log.Detail("INI_balloon_tips: " + Flag(ctx.INI_balloon_tips));
+    run.log.Detail("INI_on_demand: " + Flag(ctx.INI_on_demand));
+    run.log.Detail("INI_force_uiexe: " + Flag(ctx.INI_force_uiexe));
 }
 
 }  // namespace
@@ -67,23 +57,22 @@ int Main(SystemModules& sys) {
     // without a trace.
     if (sys.host.AnotherCopyRunning()) return 0;
 
-    RunContext ctx;
-    FillContext(sys, ctx);
-    RunLog log(ctx, sys.clock);
+    const RunContext ctx = FillContext(sys);
+    RunLog log(ctx.INI_log, sys.clock);
     log.Open(sys.files, ctx.ProgramDir + kLogFileName);
     Run run{ctx, sys, log};
     WriteHeader(run);
 
     FormMain form(sys.tray, ctx);
     form.Form_Load();
-    const std::string state = sys.services.ServiceGetStatus("", outside::kServiceName);
-    run.WriteLog(std::string("ACTION: ") + (state == "Running" ? "STOP" : "START") +
-                 (ctx.INI_on_demand ? " ON DEMAND" : ""));
+    const ServiceStatus state = sys.services.ServiceGetStatus(outside::kServiceName);
+    log.Main(std::string("ACTION: ") + (state == ServiceStatus::Running ? "STOP" : "START") +
+             (ctx.INI_on_demand ? " ON DEMAND" : ""));
     SwitchSequence(run, state);
     form.Form_Unload();
 
-    run.WriteLog(std::string(kProgramName) + ": end (" + std::to_string(ctx.ErrorCount) +
-                 " errors)");
+    log.Main(std::string(kProgramName) + ": end (" + std::to_string(log.ErrorCount()) +
+             " errors)");
     log.Close();
     return 0;
 }

@@ -17,8 +17,7 @@ std::string Lower(std::string text) {
 
 std::string Read(SettingsFile& settings, const std::string& path, const char* section,
                  const char* key, const char* defaultText) {
-    std::int32_t status = 0;
-    return settings.ReadINI(path, section, key, defaultText, status, kSettingsReadSize);
+    return settings.ReadINI(path, section, key, defaultText);
 }
 
 bool ReadBoolean(SettingsFile& settings, const std::string& path, const char* key,

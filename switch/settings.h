@@ -12,8 +12,6 @@
 namespace tunlatch {
 
 inline constexpr const char* kMiscSection = "misc";
-// The most characters fetched per key, the terminating NUL included.
-inline constexpr std::int32_t kSettingsReadSize = 1024;
 
 // A Boolean setting: a decimal number (non-zero is true) or True/False in any letter case;
 // nothing for any other text.

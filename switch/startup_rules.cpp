@@ -30,8 +30,8 @@ std::string WithTrailingBackslash(std::string folder) {
     return folder;
 }
 
-std::string UiCommandFromInstallDir(std::int32_t rc, const std::string& folderText) {
-    if (rc != 0) return {};
+std::string UiCommandFromInstallDir(bool read, const std::string& folderText) {
+    if (!read) return {};
     std::string command = "\"";
     for (const char c : folderText)
         if (c != '"') command += c;

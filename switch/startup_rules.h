@@ -14,8 +14,8 @@ std::string VersionText(const VersionNumbers& version);
 std::string WithTrailingBackslash(std::string folder);
 
 // The UI command line from the installation folder read from the registry: the quoted path of
-// the UI program followed by its argument; empty when the read failed (rc not 0).
-std::string UiCommandFromInstallDir(std::int32_t rc, const std::string& folderText);
+// the UI program followed by its argument; empty when the folder could not be read.
+std::string UiCommandFromInstallDir(bool read, const std::string& folderText);
 
 // Whether the EnableLUA text means User Account Control is on: its leading number, rounded to
 // the nearest whole number (ties to even), is odd.

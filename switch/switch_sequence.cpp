@@ -7,13 +7,11 @@
 #include "provisioning/devcon_archive.h"
 #include "provisioning/download_devcon.h"
 #include "run/devcon_check.h"
+#include "run/result_texts.h"
 #include "system/dialogs.h"
 
 namespace tunlatch {
 namespace {
-
-// SW_SHOWNORMAL for the browser window.
-constexpr std::int32_t kShowNormal = 1;
 
 // The tray steps happen only with the icon on; without it the sequence runs as fast as the
 // steps allow, keeping only the middle pause that gives the adapter time to settle.
@@ -82,17 +80,15 @@ void StopSteps(Run& run) {
 bool DevconGate(Run& run) {
     const DevconCheck check = CheckDevcon(run.ctx, run.sys.files);
     if (check == DevconCheck::Missing || check == DevconCheck::WrongBuild) {
-        const std::int32_t answer = run.sys.dialogs.ShowMessageBox(
-            DevconOfferText(check), run.ctx.Title, kMbYesNoExclamation);
-        if (answer != kIdYes) {
-            run.WriteLog("-choice: open download url");
-            run.sys.processes.ShellOpen(outside::kDevconSupportUrl, kShowNormal);
+        if (run.sys.dialogs.AskYesNo(DevconOfferText(check), run.ctx.Title) != Answer::Yes) {
+            run.log.Detail("choice: open download url");
+            run.sys.processes.ShellOpen(outside::kDevconSupportUrl);
             return false;
         }
-        run.WriteLog("-choice: download devcon archive");
+        run.log.Detail("choice: download devcon archive");
         DownloadDevcon(run);
     } else if (check == DevconCheck::NoBuildForArch) {
-        run.WriteLog("ERROR: unknown os architecture: " + run.ctx.OsInfo.Architecture);
+        run.log.Error("unknown os architecture: " + run.ctx.OsInfo.Architecture);
     }
     return true;
 }
@@ -111,14 +107,14 @@ std::string DevconOfferText(DevconCheck check) {
            "url for devcon.exe.";
 }
 
-void SwitchSequence(Run& run, const std::string& state) {
+void SwitchSequence(Run& run, ServiceStatus state) {
     if (!DevconGate(run)) return;
-    if (state == "Stopped")
+    if (state == ServiceStatus::Stopped)
         StartSteps(run);
-    else if (state == "Running")
+    else if (state == ServiceStatus::Running)
         StopSteps(run);
     else
-        run.WriteLog("ERROR: unexpected state: " + state);
+        run.log.Error("unexpected state: " + ServiceStatusText(state));
 }
 
 }  // namespace tunlatch

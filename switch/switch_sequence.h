@@ -1,6 +1,6 @@
 #pragma once
 // The working half of a run: make sure devcon.exe is usable, then switch the VPN client on
-// (service "Stopped") or off (service "Running") step by step.
+// (service stopped) or off (service running) step by step.
 #include <string>
 
 #include "run/devcon_check.h"
@@ -16,7 +16,7 @@ inline constexpr std::int32_t kLastIconPauseMs = 1500;
 // The message box text offered when devcon.exe is missing or of the wrong build.
 std::string DevconOfferText(DevconCheck check);
 
-// state is the service's state text as read at start-up.
-void SwitchSequence(Run& run, const std::string& state);
+// state is the service's state as read at start-up: Stopped switches on, Running off.
+void SwitchSequence(Run& run, ServiceStatus state);
 
 }  // namespace tunlatch

@@ -1,6 +1,6 @@
 #pragma once
-// Clock and date: the local and UTC time of day and today's short date as the user's regional
-// settings write it.
+// Clock and date: the local time of day and today's short date as the user's regional settings
+// write it.
 #include <cstdint>
 #include <string>
 
@@ -17,7 +17,6 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual TimeOfDay LocalTime() = 0;
-    virtual TimeOfDay SystemTime() = 0;
     virtual std::string ShortDate() = 0;
 };
 

@@ -1,6 +1,5 @@
 #pragma once
-// URL download to a file (urlmon, loaded at run time).
-#include <cstdint>
+// URL download to a file.
 #include <string>
 
 namespace tunlatch {
@@ -8,9 +7,9 @@ namespace tunlatch {
 class Download {
 public:
     virtual ~Download() = default;
-    // Blocks until the transfer ends; the HRESULT of the download, or a failure code when the
-    // download service cannot be loaded.
-    virtual std::int32_t UrlDownloadToFile(const std::string& url, const std::string& path) = 0;
+    // Blocks until the transfer ends; false when it failed. A server's error page still counts
+    // as delivered, so callers judge the file itself.
+    virtual bool UrlDownloadToFile(const std::string& url, const std::string& path) = 0;
 };
 
 }  // namespace tunlatch

@@ -1,6 +1,6 @@
 #pragma once
-// Files (modIO and the file operations the steps need besides): tests, length, copy, folder
-// creation, shell deletion, and the run log's append-only file.
+// Files: tests, length and contents, copy, folder creation, shell deletion, and the run log's
+// append-only file.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -22,12 +22,13 @@ public:
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool FolderExists(const std::string& path) = 0;
     // Deletes a file or a whole folder tree through the shell, never showing a dialog.
-    virtual bool ShellDelete(const std::string& path, bool toRecycleBin) = 0;
+    virtual bool ShellDelete(const std::string& path) = 0;
     virtual std::optional<std::uint64_t> FileLength(const std::string& path) = 0;
     // Up to count bytes from offset; nullopt when the file cannot be opened or read.
     virtual std::optional<std::string> ReadFileRange(const std::string& path, std::uint64_t offset,
                                                      std::uint32_t count) = 0;
-    virtual bool CopyFileTo(const std::string& from, const std::string& to, bool replace) = 0;
+    // Copies a file, replacing what lies at the target.
+    virtual bool CopyFileTo(const std::string& from, const std::string& to) = 0;
     virtual bool CreateFolder(const std::string& path) = 0;
     // Opens (creating when missing) for appending; null when it cannot be opened. Child
     // processes do not inherit the handle.

@@ -1,30 +1,38 @@
 #pragma once
-// Service control (modServices): one self-contained operation per call over the service
-// control manager; failures show only in the results.
-#include <cstdint>
+// Service control: one self-contained operation per call over the service control manager.
+#include <optional>
 #include <string>
 
 namespace tunlatch {
 
-// Result texts of ServiceGetStatus; the switching steps compare them letter for letter.
-inline constexpr const char* kOpenScManagerFail = "OpenSCManager fail!";
-inline constexpr const char* kOpenServiceFail = "OpenService fail!";
+// A service's state, or why it could not be read (Unknown: the query failed or named a state
+// that Windows does not document).
+enum class ServiceStatus {
+    Stopped,
+    StartPending,
+    StopPending,
+    Running,
+    ContinuePending,
+    PausePending,
+    Paused,
+    Unknown,
+    ManagerNotOpened,
+    ServiceNotOpened,
+};
+
+enum class StartType { Boot, System, Automatic, OnDemand, Disabled };
 
 class ServiceControl {
 public:
     virtual ~ServiceControl() = default;
-    virtual std::string ServiceGetStatus(const std::string& machine,
-                                         const std::string& service) = 0;
-    virtual void ServiceStart(const std::string& machine, const std::string& service) = 0;
-    virtual void ServiceStop(const std::string& machine, const std::string& service) = 0;
-    virtual void ServiceSetStartType(const std::string& machine, const std::string& service,
-                                     std::int32_t startType) = 0;
-    // The configured start type, or 0 when the service or its configuration cannot be read.
-    virtual std::int32_t ServiceGetStartType(const std::string& machine,
-                                             const std::string& service) = 0;
+    virtual ServiceStatus ServiceGetStatus(const std::string& service) = 0;
+    // The requests below are fire and forget: whether they took effect shows in the state read
+    // back afterwards, which is the verdict the switching steps go by.
+    virtual void ServiceStart(const std::string& service) = 0;
+    virtual void ServiceStop(const std::string& service) = 0;
+    virtual void ServiceSetStartType(const std::string& service, StartType startType) = 0;
+    // The configured start type; nullopt when the service or its configuration cannot be read.
+    virtual std::optional<StartType> ServiceGetStartType(const std::string& service) = 0;
 };
-
-// The text for a SERVICE_STATUS dwCurrentState value: "Stopped" ... "Paused", empty otherwise.
-std::string ServiceStatusText(std::uint32_t currentState);
 
 }  // namespace tunlatch

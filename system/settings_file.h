@@ -1,6 +1,5 @@
 #pragma once
-// Settings file access (modINI) over the private-profile functions.
-#include <cstdint>
+// The settings file, an INI file read and written one key at a time.
 #include <string>
 
 namespace tunlatch {
@@ -8,14 +7,13 @@ namespace tunlatch {
 class SettingsFile {
 public:
     virtual ~SettingsFile() = default;
-    // The value, or the default when the file, section or key is missing; at most size - 1
-    // characters. status becomes 2 when nothing came back, else 0.
+    // The value, or defaultValue when the file, section or key is missing; at most 1023
+    // characters.
     virtual std::string ReadINI(const std::string& path, const std::string& section,
-                                const std::string& key, const std::string& defaultValue,
-                                std::int32_t& status, std::int32_t size) = 0;
-    // 0 when the platform reports success, 2 when it reports failure.
-    virtual std::int32_t WriteINI(const std::string& path, const std::string& section,
-                                  const std::string& key, const std::string& value) = 0;
+                                const std::string& key, const std::string& defaultValue) = 0;
+    // False when the value could not be written.
+    virtual bool WriteINI(const std::string& path, const std::string& section,
+                          const std::string& key, const std::string& value) = 0;
 };
 
 }  // namespace tunlatch

@@ -1,6 +1,6 @@
 #pragma once
-// Zip extraction (modUnzip): every member under the target folder, stored folders kept,
-// existing files overwritten without asking. The outcome shows only in the files written.
+// Zip extraction: every member under the target folder, stored folders kept, existing files
+// overwritten without asking. The outcome shows in the files written, which callers check.
 #include <string>
 
 namespace tunlatch {

@@ -8,22 +8,12 @@ namespace tunlatch::win32 {
 
 namespace {
 
-TimeOfDay FromSystemTime(const SYSTEMTIME& time) {
-    return {time.wHour, time.wMinute, time.wSecond, time.wMilliseconds};
-}
-
 }  // namespace
 
 TimeOfDay Win32Clock::LocalTime() {
     SYSTEMTIME time{};
     ::GetLocalTime(&time);
-    return FromSystemTime(time);
-}
-
-TimeOfDay Win32Clock::SystemTime() {
-    SYSTEMTIME time{};
-    ::GetSystemTime(&time);
-    return FromSystemTime(time);
+    return {time.wHour, time.wMinute, time.wSecond, time.wMilliseconds};
 }
 
 std::string Win32Clock::ShortDate() {

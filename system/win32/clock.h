@@ -6,7 +6,6 @@ namespace tunlatch::win32 {
 class Win32Clock final : public Clock {
 public:
     TimeOfDay LocalTime() override;
-    TimeOfDay SystemTime() override;
     // The user's short date format, as the regional settings write it.
     std::string ShortDate() override;
 };

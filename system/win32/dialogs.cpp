@@ -10,7 +10,6 @@ namespace {
 struct InputBox {
     const std::string& prompt;
     const std::string& title;
-    const std::string& initial;
     std::string answer;
 };
 
@@ -28,11 +27,8 @@ INT_PTR CALLBACK InputBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPar
             ::SetWindowLongPtrA(box, DWLP_USER, lParam);
             ::SetWindowTextA(box, input->title.c_str());
             ::SetDlgItemTextA(box, IDC_INPUT_PROMPT, input->prompt.c_str());
-            const HWND field = ::GetDlgItem(box, IDC_INPUT_TEXT);
-            ::SetWindowTextA(field, input->initial.c_str());
-            // The answer field takes the typing at once, replacing any initial text.
-            ::SendMessageA(field, EM_SETSEL, 0, -1);
-            ::SetFocus(field);
+            // The answer field takes the typing at once.
+            ::SetFocus(::GetDlgItem(box, IDC_INPUT_TEXT));
             return FALSE;
         }
         case WM_COMMAND:
@@ -52,19 +48,32 @@ INT_PTR CALLBACK InputBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPar
     return FALSE;
 }
 
-}  // namespace
-
-std::int32_t Win32Dialogs::ShowMessageBox(const std::string& text, const std::string& title,
-                                          std::int32_t style) {
-    const int answer =
-        ::MessageBoxA(nullptr, text.c_str(), title.c_str(), static_cast<UINT>(style));
-    // Windows answers 0 when no box can be shown, Wine without a display -1: both mean none.
-    return answer > 0 ? answer : 0;
+// Windows answers 0 when no box can be shown, Wine without a display -1: both mean none.
+Answer Ask(const std::string& text, const std::string& title, UINT style) {
+    switch (::MessageBoxA(nullptr, text.c_str(), title.c_str(), style)) {
+        case IDYES:
+            return Answer::Yes;
+        case IDNO:
+            return Answer::No;
+        case IDCANCEL:
+            return Answer::Cancel;
+        default:
+            return Answer::None;
+    }
 }
 
-std::string Win32Dialogs::ShowInputBox(const std::string& prompt, const std::string& title,
-                                       const std::string& initial) {
-    InputBox input{prompt, title, initial, {}};
+}  // namespace
+
+Answer Win32Dialogs::AskYesNo(const std::string& text, const std::string& title) {
+    return Ask(text, title, MB_YESNO | MB_ICONEXCLAMATION);
+}
+
+Answer Win32Dialogs::AskYesNoCancel(const std::string& text, const std::string& title) {
+    return Ask(text, title, MB_YESNOCANCEL | MB_ICONQUESTION);
+}
+
+std::string Win32Dialogs::ShowInputBox(const std::string& prompt, const std::string& title) {
+    InputBox input{prompt, title, {}};
     // Without a display the box cannot be made and the call fails at once (-1 or 0).
     const INT_PTR result = ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_INPUT_BOX), nullptr,
                                              &InputBoxProc, reinterpret_cast<LPARAM>(&input));

@@ -11,10 +11,9 @@ public:
     // instance is the module whose resources hold the input box (the program itself).
     explicit Win32Dialogs(HINSTANCE instance = ::GetModuleHandleA(nullptr)) : instance_(instance) {}
 
-    std::int32_t ShowMessageBox(const std::string& text, const std::string& title,
-                                std::int32_t style) override;
-    std::string ShowInputBox(const std::string& prompt, const std::string& title,
-                             const std::string& initial) override;
+    Answer AskYesNo(const std::string& text, const std::string& title) override;
+    Answer AskYesNoCancel(const std::string& text, const std::string& title) override;
+    std::string ShowInputBox(const std::string& prompt, const std::string& title) override;
 
 private:
     HINSTANCE instance_;

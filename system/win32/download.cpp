@@ -26,20 +26,15 @@ UniqueModule LoadUrlmon() {
     return urlmon;
 }
 
-std::int32_t LastErrorResult() {
-    const DWORD error = ::GetLastError();
-    return static_cast<std::int32_t>(HRESULT_FROM_WIN32(error != 0 ? error : ERROR_MOD_NOT_FOUND));
-}
-
 }  // namespace
 
-std::int32_t Win32Download::UrlDownloadToFile(const std::string& url, const std::string& path) {
+bool Win32Download::UrlDownloadToFile(const std::string& url, const std::string& path) {
     if (!urlmon_) urlmon_ = LoadUrlmon();
-    if (!urlmon_) return LastErrorResult();
+    if (!urlmon_) return false;
     const FARPROC proc = ::GetProcAddress(urlmon_.get(), "URLDownloadToFileA");
-    if (proc == nullptr) return LastErrorResult();
+    if (proc == nullptr) return false;
     const auto download = reinterpret_cast<UrlDownloadToFileAFn>(reinterpret_cast<void*>(proc));
-    return static_cast<std::int32_t>(download(nullptr, url.c_str(), path.c_str(), 0, nullptr));
+    return SUCCEEDED(download(nullptr, url.c_str(), path.c_str(), 0, nullptr));
 }
 
 }  // namespace tunlatch::win32

@@ -26,7 +26,7 @@ bool Win32FileSystem::FolderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kFolderBit) != 0;
 }
 
-bool Win32FileSystem::ShellDelete(const std::string& path, bool toRecycleBin) {
+bool Win32FileSystem::ShellDelete(const std::string& path) {
     // The source is a list of names, each ended by a NUL, the list by one more.
     std::string source = path;
     source.append(2, '\0');
@@ -34,7 +34,7 @@ bool Win32FileSystem::ShellDelete(const std::string& path, bool toRecycleBin) {
     operation.hwnd = nullptr;
     operation.wFunc = FO_DELETE;
     operation.pFrom = source.c_str();
-    operation.fFlags = kQuietDelete | (toRecycleBin ? FOF_ALLOWUNDO : 0);
+    operation.fFlags = kQuietDelete;
     const int result = ::SHFileOperationA(&operation);
     return result == 0 && !operation.fAnyOperationsAborted;
 }
@@ -76,8 +76,8 @@ std::optional<std::string> Win32FileSystem::ReadFileRange(const std::string& pat
     return bytes;
 }
 
-bool Win32FileSystem::CopyFileTo(const std::string& from, const std::string& to, bool replace) {
-    return ::CopyFileA(from.c_str(), to.c_str(), replace ? FALSE : TRUE) != 0;
+bool Win32FileSystem::CopyFileTo(const std::string& from, const std::string& to) {
+    return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
 bool Win32FileSystem::CreateFolder(const std::string& path) {

@@ -84,7 +84,7 @@ void WaitForChildOrMessage(HANDLE process, DWORD milliseconds) {
 
 // Ends on the process handle rather than the exit code, which cannot tell a running child from
 // one that exited with 259.
-std::string CaptureUntilExit(HANDLE process, HANDLE pipe) {
+CaptureResult CaptureUntilExit(HANDLE process, HANDLE pipe) {
     std::string output;
     bool readFailed = false;
     for (;;) {
@@ -99,7 +99,8 @@ std::string CaptureUntilExit(HANDLE process, HANDLE pipe) {
         // A child with more to say may be blocked on the full pipe: come straight back then.
         WaitForChildOrMessage(process, arrived ? 0 : kIdlePollMs);
     }
-    return readFailed ? kReadFileFailed : output;
+    if (readFailed) return CaptureFailure::ReadFailed;
+    return output;
 }
 
 // Returns after the requested time even without a timer, still serving messages meanwhile.
@@ -136,13 +137,13 @@ std::vector<char> WritableCopy(const std::string& text) {
 
 }  // namespace
 
-std::string Win32Processes::RunCaptured(const std::string& commandLine, bool hideWindow) {
+CaptureResult Win32Processes::RunCaptured(const std::string& commandLine) {
     OutputPipe pipe;
-    if (!CreateOutputPipe(pipe)) return kCreatePipeFailed;
+    if (!CreateOutputPipe(pipe)) return CaptureFailure::PipeNotCreated;
 
     STARTUPINFOA startup{};
     startup.cb = sizeof(STARTUPINFOA);
-    startup.dwFlags = STARTF_USESTDHANDLES | (hideWindow ? STARTF_USESHOWWINDOW : 0);
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     startup.hStdOutput = pipe.write.get();
 
@@ -150,7 +151,7 @@ std::string Win32Processes::RunCaptured(const std::string& commandLine, bool hid
     PROCESS_INFORMATION started{};
     if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
                           nullptr, nullptr, &startup, &started)) {
-        return kStartProcessFailed;
+        return CaptureFailure::NotStarted;
     }
     const UniqueKernelHandle process(started.hProcess);
     const UniqueKernelHandle thread(started.hThread);
@@ -163,24 +164,23 @@ void Win32Processes::WaitMs(std::int32_t milliseconds) {
     if (!WaitOnTimer(duration)) WaitUntil(deadline);
 }
 
-bool Win32Processes::IsProcessActive(std::int32_t processId) {
+bool Win32Processes::IsProcessActive(std::uint32_t processId) {
     DWORD exitCode = 0;
-    const UniqueKernelHandle process(
-        ::OpenProcess(kProcessAllAccessLegacy, FALSE, static_cast<DWORD>(processId)));
+    const UniqueKernelHandle process(::OpenProcess(kProcessAllAccessLegacy, FALSE, processId));
     if (process) ::GetExitCodeProcess(process.get(), &exitCode);
     return exitCode == kStillActive;
 }
 
-void Win32Processes::ShellOpen(const std::string& target, std::int32_t showCommand) {
-    ::ShellExecuteA(::GetDesktopWindow(), "Open", target.c_str(), "", "", showCommand);
+void Win32Processes::ShellOpen(const std::string& target) {
+    ::ShellExecuteA(::GetDesktopWindow(), "Open", target.c_str(), "", "", SW_SHOWNORMAL);
 }
 
-LaunchResult Win32Processes::LaunchDetached(const std::string& commandLine,
-                                            std::int32_t showCommand) {
+LaunchResult Win32Processes::LaunchDetached(const std::string& commandLine) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(STARTUPINFOA);
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(showCommand);
+    // Out of the user's way.
+    startup.wShowWindow = SW_SHOWMINIMIZED;
 
     std::vector<char> command = WritableCopy(commandLine);
     PROCESS_INFORMATION started{};

@@ -7,11 +7,11 @@ namespace tunlatch::win32 {
 // the thread's window messages flowing, so the tray's handlers run in the middle of a step.
 class Win32Processes final : public Processes {
 public:
-    std::string RunCaptured(const std::string& commandLine, bool hideWindow) override;
+    CaptureResult RunCaptured(const std::string& commandLine) override;
     void WaitMs(std::int32_t milliseconds) override;
-    bool IsProcessActive(std::int32_t processId) override;
-    void ShellOpen(const std::string& target, std::int32_t showCommand) override;
-    LaunchResult LaunchDetached(const std::string& commandLine, std::int32_t showCommand) override;
+    bool IsProcessActive(std::uint32_t processId) override;
+    void ShellOpen(const std::string& target) override;
+    LaunchResult LaunchDetached(const std::string& commandLine) override;
 };
 
 }  // namespace tunlatch::win32

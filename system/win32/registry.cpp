@@ -26,19 +26,21 @@ constexpr REGSAM kWriteAccess = 0x3F | kView;
 static_assert(kReadAccess == 0x19 && kWriteAccess == 0x3F);
 #endif
 
-// The predefined root keys are negative 32-bit values, sign-extended in a 64-bit handle.
-HKEY RootKey(std::uint32_t hive) {
-    return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<LONG>(hive)));
+LONG Open(const std::string& subKey, REGSAM access, UniqueRegKey& key) {
+    return ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, access, key.put());
 }
 
-LONG Open(std::uint32_t hive, const std::string& subKey, REGSAM access, UniqueRegKey& key) {
-    return ::RegOpenKeyExA(RootKey(hive), subKey.c_str(), 0, access, key.put());
+RegResult ResultOf(LONG code) {
+    const RegOutcome outcome = code == ERROR_SUCCESS          ? RegOutcome::Done
+                               : code == ERROR_FILE_NOT_FOUND ? RegOutcome::Absent
+                                                              : RegOutcome::Failed;
+    return {outcome, static_cast<std::int32_t>(code)};
 }
 
 // The first failure wins; without one the close's code is the result.
-std::int32_t Close(UniqueRegKey& key, LONG failure) {
+RegResult Close(UniqueRegKey& key, LONG failure) {
     const LONG closed = ::RegCloseKey(key.release());
-    return failure != ERROR_SUCCESS ? failure : closed;
+    return ResultOf(failure != ERROR_SUCCESS ? failure : closed);
 }
 
 LONG QueryBytes(HKEY key, const std::string& valueName, DWORD size, std::string& bytes) {
@@ -68,7 +70,7 @@ LONG ReadText(HKEY key, const std::string& valueName, DWORD size, RegValue& valu
 LONG ReadBinary(HKEY key, const std::string& valueName, DWORD size, RegValue& value) {
     std::string bytes;
     const LONG rc = QueryBytes(key, valueName, size, bytes);
-    if (rc == ERROR_SUCCESS) value = std::move(bytes);
+    if (rc == ERROR_SUCCESS) value = RegBinary{std::move(bytes)};
     return rc;
 }
 
@@ -87,11 +89,13 @@ LONG ReadDword(HKEY key, const std::string& valueName, RegValue& value) {
 
 }  // namespace
 
-std::int32_t Win32Registry::RegValueGet(std::uint32_t hive, const std::string& subKey,
-                                        const std::string& valueName, RegValue& value,
-                                        std::string& typeName) {
+RegRead Win32Registry::RegValueGet(const std::string& subKey, const std::string& valueName) {
+    RegRead read;
     UniqueRegKey key;
-    if (const LONG rc = Open(hive, subKey, kReadAccess, key); rc != ERROR_SUCCESS) return rc;
+    if (const LONG rc = Open(subKey, kReadAccess, key); rc != ERROR_SUCCESS) {
+        read.result = ResultOf(rc);
+        return read;
+    }
 
     DWORD type = 0;
     DWORD size = 0;
@@ -99,49 +103,36 @@ std::int32_t Win32Registry::RegValueGet(std::uint32_t hive, const std::string& s
     if (rc == ERROR_SUCCESS) {
         switch (type) {
             case REG_SZ:
-                typeName = "SZ";
-                rc = ReadText(key.get(), valueName, size, value);
+                rc = ReadText(key.get(), valueName, size, read.value);
                 break;
             case REG_BINARY:
-                typeName = "BINARY";
-                rc = ReadBinary(key.get(), valueName, size, value);
+                rc = ReadBinary(key.get(), valueName, size, read.value);
                 break;
             case REG_DWORD:
-                typeName = "DWORD";
-                rc = ReadDword(key.get(), valueName, value);
+                rc = ReadDword(key.get(), valueName, read.value);
                 break;
             default:
                 // Other types are no concern of the callers: success, nothing filled in.
                 break;
         }
     }
-    return Close(key, rc);
+    read.result = Close(key, rc);
+    return read;
 }
 
-std::int32_t Win32Registry::RegValueSet(std::uint32_t hive, const std::string& subKey,
-                                        const std::string& valueName, const RegValue& value,
-                                        bool binary) {
+RegResult Win32Registry::RegValueSet(const std::string& subKey, const std::string& valueName,
+                                     const std::string& text) {
     UniqueRegKey key;
-    if (const LONG rc = Open(hive, subKey, kWriteAccess, key); rc != ERROR_SUCCESS) return rc;
-
-    LONG rc = ERROR_SUCCESS;
-    if (const auto* number = std::get_if<std::int32_t>(&value)) {
-        const DWORD data = static_cast<DWORD>(*number);
-        rc = ::RegSetValueExA(key.get(), valueName.c_str(), 0, REG_DWORD,
-                              reinterpret_cast<const BYTE*>(&data), sizeof data);
-    } else if (const auto* text = std::get_if<std::string>(&value)) {
-        // A text keeps its NUL in the stored size; raw bytes are stored as they are.
-        const DWORD size = static_cast<DWORD>(text->size() + (binary ? 0 : 1));
-        rc = ::RegSetValueExA(key.get(), valueName.c_str(), 0, binary ? REG_BINARY : REG_SZ,
-                              reinterpret_cast<const BYTE*>(text->c_str()), size);
-    }
-    return Close(key, rc);
+    if (const LONG rc = Open(subKey, kWriteAccess, key); rc != ERROR_SUCCESS) return ResultOf(rc);
+    // A text keeps its NUL in the stored size.
+    return Close(key, ::RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(text.c_str()),
+                                       static_cast<DWORD>(text.size() + 1)));
 }
 
-std::int32_t Win32Registry::RegValueDelete(std::uint32_t hive, const std::string& subKey,
-                                           const std::string& valueName) {
+RegResult Win32Registry::RegValueDelete(const std::string& subKey, const std::string& valueName) {
     UniqueRegKey key;
-    if (const LONG rc = Open(hive, subKey, kWriteAccess, key); rc != ERROR_SUCCESS) return rc;
+    if (const LONG rc = Open(subKey, kWriteAccess, key); rc != ERROR_SUCCESS) return ResultOf(rc);
     return Close(key, ::RegDeleteValueA(key.get(), valueName.c_str()));
 }
 

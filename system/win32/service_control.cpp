@@ -22,12 +22,11 @@ struct OpenedService {
     UniqueServiceHandle service;
 };
 
-// Full access on both, as the switching needs it; the empty machine name means the local
-// computer, which the API wants as a null pointer.
-OpenedService Open(const std::string& machine, const std::string& service) {
+// Full access on both, as the switching needs it.
+OpenedService Open(const std::string& service) {
     OpenedService opened;
-    opened.manager = UniqueServiceHandle(::OpenSCManagerA(
-        machine.empty() ? nullptr : machine.c_str(), "ServicesActive", SC_MANAGER_ALL_ACCESS));
+    opened.manager =
+        UniqueServiceHandle(::OpenSCManagerA(nullptr, "ServicesActive", SC_MANAGER_ALL_ACCESS));
     if (opened.manager) {
         opened.service = UniqueServiceHandle(
             ::OpenServiceA(opened.manager.get(), service.c_str(), SERVICE_ALL_ACCESS));
@@ -35,61 +34,100 @@ OpenedService Open(const std::string& machine, const std::string& service) {
     return opened;
 }
 
+ServiceStatus StatusOf(DWORD currentState) {
+    switch (currentState) {
+        case SERVICE_STOPPED:
+            return ServiceStatus::Stopped;
+        case SERVICE_START_PENDING:
+            return ServiceStatus::StartPending;
+        case SERVICE_STOP_PENDING:
+            return ServiceStatus::StopPending;
+        case SERVICE_RUNNING:
+            return ServiceStatus::Running;
+        case SERVICE_CONTINUE_PENDING:
+            return ServiceStatus::ContinuePending;
+        case SERVICE_PAUSE_PENDING:
+            return ServiceStatus::PausePending;
+        case SERVICE_PAUSED:
+            return ServiceStatus::Paused;
+        default:
+            return ServiceStatus::Unknown;
+    }
+}
+
+DWORD StartTypeCode(StartType startType) {
+    switch (startType) {
+        case StartType::Boot:
+            return SERVICE_BOOT_START;
+        case StartType::System:
+            return SERVICE_SYSTEM_START;
+        case StartType::Automatic:
+            return SERVICE_AUTO_START;
+        case StartType::OnDemand:
+            return SERVICE_DEMAND_START;
+        case StartType::Disabled:
+            break;
+    }
+    return SERVICE_DISABLED;
+}
+
+std::optional<StartType> StartTypeOf(DWORD code) {
+    for (const StartType type : {StartType::Boot, StartType::System, StartType::Automatic,
+                                 StartType::OnDemand, StartType::Disabled})
+        if (StartTypeCode(type) == code) return type;
+    return std::nullopt;
+}
+
 }  // namespace
 
-std::string Win32ServiceControl::ServiceGetStatus(const std::string& machine,
-                                                  const std::string& service) {
-    const OpenedService opened = Open(machine, service);
-    if (!opened.manager) return kOpenScManagerFail;
-    if (!opened.service) return kOpenServiceFail;
+ServiceStatus Win32ServiceControl::ServiceGetStatus(const std::string& service) {
+    const OpenedService opened = Open(service);
+    if (!opened.manager) return ServiceStatus::ManagerNotOpened;
+    if (!opened.service) return ServiceStatus::ServiceNotOpened;
 
     SERVICE_STATUS status{};
-    if (!::QueryServiceStatus(opened.service.get(), &status)) return {};
-    return ServiceStatusText(status.dwCurrentState);
+    if (!::QueryServiceStatus(opened.service.get(), &status)) return ServiceStatus::Unknown;
+    return StatusOf(status.dwCurrentState);
 }
 
-void Win32ServiceControl::ServiceStart(const std::string& machine, const std::string& service) {
-    const OpenedService opened = Open(machine, service);
-    if (!opened.service) return;
-    // Callers learn the outcome by polling the state.
-    ::StartServiceA(opened.service.get(), 0, nullptr);
+void Win32ServiceControl::ServiceStart(const std::string& service) {
+    const OpenedService opened = Open(service);
+    if (opened.service) ::StartServiceA(opened.service.get(), 0, nullptr);
 }
 
-void Win32ServiceControl::ServiceStop(const std::string& machine, const std::string& service) {
-    const OpenedService opened = Open(machine, service);
-    if (!opened.service) return;
+void Win32ServiceControl::ServiceStop(const std::string& service) {
+    const OpenedService opened = Open(service);
     SERVICE_STATUS status{};
-    ::ControlService(opened.service.get(), SERVICE_CONTROL_STOP, &status);
+    if (opened.service) ::ControlService(opened.service.get(), SERVICE_CONTROL_STOP, &status);
 }
 
-void Win32ServiceControl::ServiceSetStartType(const std::string& machine,
-                                              const std::string& service, std::int32_t startType) {
-    const OpenedService opened = Open(machine, service);
+void Win32ServiceControl::ServiceSetStartType(const std::string& service, StartType startType) {
+    const OpenedService opened = Open(service);
     if (!opened.service) return;
-    ::ChangeServiceConfigA(opened.service.get(), SERVICE_NO_CHANGE, static_cast<DWORD>(startType),
+    ::ChangeServiceConfigA(opened.service.get(), SERVICE_NO_CHANGE, StartTypeCode(startType),
                            SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                            nullptr);
 }
 
-std::int32_t Win32ServiceControl::ServiceGetStartType(const std::string& machine,
-                                                      const std::string& service) {
-    const OpenedService opened = Open(machine, service);
-    if (!opened.service) return 0;
+std::optional<StartType> Win32ServiceControl::ServiceGetStartType(const std::string& service) {
+    const OpenedService opened = Open(service);
+    if (!opened.service) return std::nullopt;
 
     // The first query only learns the size; anything but "buffer too small" means the
     // configuration cannot be read at all.
     DWORD needed = 0;
     if (::QueryServiceConfigA(opened.service.get(), nullptr, 0, &needed) ||
         ::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed < sizeof(QUERY_SERVICE_CONFIGA)) {
-        return 0;
+        return std::nullopt;
     }
     // The texts follow the record in the same buffer, which must be aligned for the record's
     // pointers; new[] of the record type guarantees that.
     const std::size_t records =
         (needed + sizeof(QUERY_SERVICE_CONFIGA) - 1) / sizeof(QUERY_SERVICE_CONFIGA);
     const auto buffer = std::make_unique<QUERY_SERVICE_CONFIGA[]>(records);
-    if (!::QueryServiceConfigA(opened.service.get(), buffer.get(), needed, &needed)) return 0;
-    return static_cast<std::int32_t>(buffer[0].dwStartType);
+    if (!::QueryServiceConfigA(opened.service.get(), buffer.get(), needed, &needed))
+        return std::nullopt;
+    return StartTypeOf(buffer[0].dwStartType);
 }
 
 }  // namespace tunlatch::win32

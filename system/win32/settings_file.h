@@ -8,10 +8,9 @@ namespace tunlatch::win32 {
 class Win32SettingsFile final : public SettingsFile {
 public:
     std::string ReadINI(const std::string& path, const std::string& section, const std::string& key,
-                        const std::string& defaultValue, std::int32_t& status,
-                        std::int32_t size) override;
-    std::int32_t WriteINI(const std::string& path, const std::string& section,
-                          const std::string& key, const std::string& value) override;
+                        const std::string& defaultValue) override;
+    bool WriteINI(const std::string& path, const std::string& section, const std::string& key,
+                  const std::string& value) override;
 };
 
 }  // namespace tunlatch::win32

@@ -15,7 +15,6 @@ namespace tunlatch::win32 {
 namespace {
 
 constexpr const char* kPasswordPrompt = "Please Enter The Password!";
-constexpr std::int32_t kYesNoCancelQuestion = MB_YESNOCANCEL | MB_ICONQUESTION;
 // Room the name lists offer; the count of 0 tells the library to take every member.
 constexpr std::size_t kNameListRoom = 100;
 
@@ -93,7 +92,7 @@ Win32Unzip::Win32Unzip(std::string dllPath, Dialogs& dialogs, std::string title)
 
 int Win32Unzip::AskPassword(char* buffer, int size) {
     if (passwordSkip_ == 1) return 1;
-    const std::string answer = dialogs_.ShowInputBox(kPasswordPrompt, title_, "");
+    const std::string answer = dialogs_.ShowInputBox(kPasswordPrompt, title_);
     if (answer.empty()) {
         passwordSkip_ = 1;
         return 1;
@@ -103,10 +102,10 @@ int Win32Unzip::AskPassword(char* buffer, int size) {
 
 int Win32Unzip::AskReplace(const char* fileName) {
     const std::string name = fileName != nullptr ? fileName : "";
-    switch (dialogs_.ShowMessageBox("Overwrite " + name + "?", title_, kYesNoCancelQuestion)) {
-        case IDYES:
+    switch (dialogs_.AskYesNoCancel("Overwrite " + name + "?", title_)) {
+        case Answer::Yes:
             return unzip::kReplaceYes;
-        case IDCANCEL:
+        case Answer::Cancel:
             return unzip::kReplaceNone;
         default:
             return unzip::kReplaceNo;
@@ -114,49 +113,45 @@ int Win32Unzip::AskReplace(const char* fileName) {
 }
 
 void Win32Unzip::UnzipArchive(const std::string& archivePath, const std::string& targetFolder) {
-    try {
-        const UniqueModule dll = LoadUnzipDll(dllPath_);
-        if (!dll) return;
-        const auto version = Export<unzip::UzpVersion2Fn>(dll, "UzpVersion2");
-        const auto extract = Export<unzip::WizSingleEntryUnzipFn>(dll, "Wiz_SingleEntryUnzip");
-        if (version == nullptr || extract == nullptr) return;
+    const UniqueModule dll = LoadUnzipDll(dllPath_);
+    if (!dll) return;
+    const auto version = Export<unzip::UzpVersion2Fn>(dll, "UzpVersion2");
+    const auto extract = Export<unzip::WizSingleEntryUnzipFn>(dll, "Wiz_SingleEntryUnzip");
+    if (version == nullptr || extract == nullptr) return;
 
-        std::vector<char> zipName = Writable(archivePath);
-        std::vector<char> extractDir = Writable(targetFolder);
-        unzip::DCL options{};
-        options.PromptToOverwrite = 0;
-        options.noflag = 1;
-        options.nzflag = 0;
-        options.ndflag = 1;
-        // An empty target folder would ask for a listing instead of an extraction.
-        options.nvflag = targetFolder.empty() ? 1 : 0;
-        options.lpszZipFN = zipName.data();
-        options.lpszExtractDir = extractDir.data();
+    std::vector<char> zipName = Writable(archivePath);
+    std::vector<char> extractDir = Writable(targetFolder);
+    unzip::DCL options{};
+    options.PromptToOverwrite = 0;
+    options.noflag = 1;
+    options.nzflag = 0;
+    options.ndflag = 1;
+    // An empty target folder would ask for a listing instead of an extraction.
+    options.nvflag = targetFolder.empty() ? 1 : 0;
+    options.lpszZipFN = zipName.data();
+    options.lpszExtractDir = extractDir.data();
 
-        unzip::USERFUNCTIONS callbacks{};
-        callbacks.print = &UnzipCallbacks::Print;
-        callbacks.sound = nullptr;
-        callbacks.replace = &UnzipCallbacks::Replace;
-        callbacks.password = &UnzipCallbacks::Password;
-        callbacks.SendApplicationMessage = &UnzipCallbacks::List;
-        callbacks.ServCallBk = &UnzipCallbacks::Service;
+    unzip::USERFUNCTIONS callbacks{};
+    callbacks.print = &UnzipCallbacks::Print;
+    callbacks.sound = nullptr;
+    callbacks.replace = &UnzipCallbacks::Replace;
+    callbacks.password = &UnzipCallbacks::Password;
+    callbacks.SendApplicationMessage = &UnzipCallbacks::List;
+    callbacks.ServCallBk = &UnzipCallbacks::Service;
 
-        char emptyName[] = "";
-        std::array<char*, kNameListRoom> include{emptyName};
-        std::array<char*, kNameListRoom> exclude{emptyName};
+    char emptyName[] = "";
+    std::array<char*, kNameListRoom> include{emptyName};
+    std::array<char*, kNameListRoom> exclude{emptyName};
 
-        unzip::UzpVer versionRecord{};
-        versionRecord.structlen = sizeof(unzip::UzpVer);
-        FillBlanks(versionRecord.betalevel, sizeof versionRecord.betalevel);
-        FillBlanks(versionRecord.date, sizeof versionRecord.date);
-        FillBlanks(versionRecord.zlib_version, sizeof versionRecord.zlib_version);
-        version(&versionRecord);
+    unzip::UzpVer versionRecord{};
+    versionRecord.structlen = sizeof(unzip::UzpVer);
+    FillBlanks(versionRecord.betalevel, sizeof versionRecord.betalevel);
+    FillBlanks(versionRecord.date, sizeof versionRecord.date);
+    FillBlanks(versionRecord.zlib_version, sizeof versionRecord.zlib_version);
+    version(&versionRecord);
 
-        const ActiveScope active(this);
-        extract(0, include.data(), 0, exclude.data(), &options, &callbacks);
-    } catch (...) {
-        // The caller judges the outcome by the files written.
-    }
+    const ActiveScope active(this);
+    extract(0, include.data(), 0, exclude.data(), &options, &callbacks);
 }
 
 }  // namespace tunlatch::win32

@@ -27,11 +27,11 @@ const std::string kDisabled =
 
 // Answers the status command from a list, one per call (the last repeats), and the switch
 // commands with the given output.
-std::function<std::string(const std::string&)> Devcon(std::vector<std::string> statuses,
-                                                      std::string switchOutput) {
+std::function<CaptureResult(const std::string&)> Devcon(std::vector<std::string> statuses,
+                                                        std::string switchOutput) {
     auto answers = std::make_shared<std::vector<std::string>>(std::move(statuses));
     auto next = std::make_shared<std::size_t>(0);
-    return [=](const std::string& command) {
+    return [=](const std::string& command) -> CaptureResult {
         if (command != kStatusCommand) return switchOutput;
         const std::string answer = (*answers)[std::min(*next, answers->size() - 1)];
         ++*next;
@@ -47,8 +47,10 @@ class AdapterStatusTest : public TestWithParam<StatusCase> {};
 
 TEST_P(AdapterStatusTest, ClassifiesTheToolsOutput) {
     StepRun t;
-    t.sys.processes.onRun = [](const std::string&) { return std::string(GetParam().output); };
-    EXPECT_EQ(GetNetworkAdapterStatus(t.run, "hamachi"), GetParam().status);
+    t.sys.processes.onRun = [](const std::string&) {
+        return CaptureResult(std::string(GetParam().output));
+    };
+    EXPECT_EQ(AdapterStatusText(GetNetworkAdapterStatus(t.run, "hamachi")), GetParam().status);
     EXPECT_EQ(t.sys.processes.commands, std::vector<std::string>{kStatusCommand});
     EXPECT_TRUE(t.Logged().empty());
 }
@@ -61,9 +63,22 @@ INSTANTIATE_TEST_SUITE_P(
            StatusCase{"Device is disabled. Driver is running.", "DISABLED"},
            StatusCase{"driver is running", "UNKNOWN: driver is running"},
            StatusCase{"No matching devices found.\r\n", "UNKNOWN: No matching devices found.~"},
-           StatusCase{"a\r\nb\nc\r", "UNKNOWN: a~b\nc\r"}, StatusCase{"", "UNKNOWN: "},
-           StatusCase{"ERROR: Error while starting process!",
-                      "UNKNOWN: ERROR: Error while starting process!"}));
+           StatusCase{"a\r\nb\nc\r", "UNKNOWN: a~b\nc\r"}, StatusCase{"", "UNKNOWN: "}));
+
+TEST(AdapterStatusTest, ToolThatCannotRunIsAFailureOfItsOwnNeverTheToolsOutput) {
+    const std::pair<CaptureFailure, const char*> cases[] = {
+        {CaptureFailure::NotStarted, "ERROR: devcon.exe start fail!"},
+        {CaptureFailure::PipeNotCreated, "ERROR: devcon.exe output pipe fail!"},
+        {CaptureFailure::ReadFailed, "ERROR: devcon.exe output read fail!"}};
+    for (const auto& [failure, line] : cases) {
+        StepRun t;
+        t.sys.processes.onRun = [failure](const std::string&) { return CaptureResult(failure); };
+        SwitchNetworkAdapter(t.run, true);
+        EXPECT_EQ(t.Texts(), (std::vector<std::string>{"Enable network adapter \"hamachi\": begin",
+                                                       line, "Enable network adapter: end"}));
+        EXPECT_EQ(t.log.ErrorCount(), 1);
+    }
+}
 
 TEST(SwitchNetworkAdapterTest, EnablesADisabledAdapterWithThreeToolRuns) {
     StepRun t;
@@ -98,7 +113,7 @@ TEST(SwitchNetworkAdapterTest, VerdictComesFromTheSwitchOutputNotTheSecondStatus
               Stamped({"Enable network adapter \"hamachi\": begin", "-status before: DISABLED",
                        "-devcon.exe done", "-status now: ENABLED", "ERROR: activation fail!",
                        "-devcon.exe output: Enable failed", "Enable network adapter: end"}));
-    EXPECT_EQ(t.ctx.ErrorCount, 1);
+    EXPECT_EQ(t.log.ErrorCount(), 1);
 }
 
 TEST(SwitchNetworkAdapterTest, FailedDisableHasItsOwnLine) {

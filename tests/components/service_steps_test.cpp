@@ -22,12 +22,12 @@ TEST(SwitchServiceTest, StartReachingRunningAtOnceMakesNoWait) {
                        "-ServiceStart API done", "-status: Running", "Start service: end"}));
     EXPECT_TRUE(t.sys.processes.waits.empty());
     EXPECT_EQ(t.sys.services.lastService, "Hamachi2Svc");
-    EXPECT_EQ(t.ctx.ErrorCount, 0);
+    EXPECT_EQ(t.log.ErrorCount(), 0);
 }
 
 TEST(SwitchServiceTest, StopPollsEveryHundredMillisecondsUntilStopped) {
     StepRun t;
-    t.sys.services.statusScript = {"Running", "Stop Pending", "Stop Pending", "Stopped"};
+    t.sys.services.statusScript = {ServiceStatus::Running, ServiceStatus::StopPending, ServiceStatus::StopPending, ServiceStatus::Stopped};
     SwitchService(t.run, false);
     EXPECT_EQ(t.Logged(),
               Stamped({"Stop service \"Hamachi2Svc\": begin", "-status: Running",
@@ -40,7 +40,7 @@ TEST(SwitchServiceTest, StopPollsEveryHundredMillisecondsUntilStopped) {
 
 TEST(SwitchServiceTest, RequestIsMadeWhateverTheStateBefore) {
     StepRun t;
-    t.sys.services.status = "Running";
+    t.sys.services.status = ServiceStatus::Running;
     SwitchService(t.run, true);
     EXPECT_EQ(t.sys.journal.events, std::vector<std::string>{"ServiceStart"});
     EXPECT_EQ(t.Texts()[1], "-status: Running");
@@ -48,7 +48,7 @@ TEST(SwitchServiceTest, RequestIsMadeWhateverTheStateBefore) {
 
 TEST(SwitchServiceTest, NeverReachingTheStateGives302StatusLinesThenTheTimeOut) {
     StepRun t;
-    t.sys.services.statusScript = {"Start Pending"};
+    t.sys.services.statusScript = {ServiceStatus::StartPending};
     SwitchService(t.run, true);
     const std::vector<std::string> texts = t.Texts();
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "-status: Start Pending"), 302);
@@ -57,14 +57,14 @@ TEST(SwitchServiceTest, NeverReachingTheStateGives302StatusLinesThenTheTimeOut) 
     EXPECT_EQ(texts[texts.size() - 3], "-status: Start Pending");
     EXPECT_EQ(texts[texts.size() - 2], "ERROR: timeout! last state: Start Pending");
     EXPECT_EQ(texts.back(), "Start service: end");
-    EXPECT_EQ(t.ctx.ErrorCount, 1);
+    EXPECT_EQ(t.log.ErrorCount(), 1);
 }
 
 TEST(SwitchServiceTest, TargetReachedOnTheLastPollStillReportsTheTimeOut) {
     StepRun t;
     // One answer before the request, one right after it, 299 after the waits, then the 300th.
-    t.sys.services.statusScript.assign(301, "Stop Pending");
-    t.sys.services.statusScript.push_back("Stopped");
+    t.sys.services.statusScript.assign(301, ServiceStatus::StopPending);
+    t.sys.services.statusScript.push_back(ServiceStatus::Stopped);
     SwitchService(t.run, false);
     const std::vector<std::string> texts = t.Texts();
     EXPECT_EQ(t.sys.processes.waits.size(), 300u);
@@ -74,7 +74,7 @@ TEST(SwitchServiceTest, TargetReachedOnTheLastPollStillReportsTheTimeOut) {
 
 TEST(SwitchServiceTest, ServiceThatCannotBeOpenedTimesOutWithTheFailureText) {
     StepRun t;
-    t.sys.services.statusScript = {"OpenService fail!"};
+    t.sys.services.statusScript = {ServiceStatus::ServiceNotOpened};
     SwitchService(t.run, false);
     const std::vector<std::string> texts = t.Texts();
     EXPECT_EQ(texts[texts.size() - 2], "ERROR: timeout! last state: OpenService fail!");
@@ -82,7 +82,7 @@ TEST(SwitchServiceTest, ServiceThatCannotBeOpenedTimesOutWithTheFailureText) {
 
 TEST(ChangeStartTypeTest, AlreadyRightSkipsWithoutChanging) {
     StepRun t;
-    t.sys.services.startType = 2;
+    t.sys.services.startType = StartType::Automatic;
     ChangeStartType(t.run, true);
     EXPECT_EQ(t.Logged(), Stamped({"Change starttype \"Hamachi2Svc\" to SERVICE_AUTO_START: begin ",
                                    "-status correct, skip...", "Change starttype: end"}));
@@ -91,7 +91,7 @@ TEST(ChangeStartTypeTest, AlreadyRightSkipsWithoutChanging) {
 
 TEST(ChangeStartTypeTest, ChangesToOnDemandAndReadsBack) {
     StepRun t;
-    t.sys.services.startType = 2;
+    t.sys.services.startType = StartType::Automatic;
     ChangeStartType(t.run, false);
     EXPECT_EQ(t.Logged(),
               Stamped({"Change starttype \"Hamachi2Svc\" to SERVICE_DEMAND_START: begin ",
@@ -102,7 +102,7 @@ TEST(ChangeStartTypeTest, ChangesToOnDemandAndReadsBack) {
 
 TEST(ChangeStartTypeTest, ChangeThatDoesNotTakeNamesTheCodeAsANumber) {
     StepRun t;
-    t.sys.services.startType = 4;
+    t.sys.services.startType = StartType::Disabled;
     t.sys.services.startTypeChangeWorks = false;
     ChangeStartType(t.run, true);
     EXPECT_EQ(t.Logged(),
@@ -110,26 +110,20 @@ TEST(ChangeStartTypeTest, ChangeThatDoesNotTakeNamesTheCodeAsANumber) {
                        "-status before: SERVICE_DISABLED", "-ServiceSetStartType API done",
                        "-status now: SERVICE_DISABLED",
                        "ERROR: change starttype fail! last state: 4", "Change starttype: end"}));
-    EXPECT_EQ(t.ctx.ErrorCount, 1);
+    EXPECT_EQ(t.log.ErrorCount(), 1);
 }
 
-struct NameCase {
-    std::int32_t code;
-    const char* name;
-};
-class StartTypeNameTest : public TestWithParam<NameCase> {};
-
-TEST_P(StartTypeNameTest, NamesTheCode) {
-    EXPECT_EQ(StartTypeName(GetParam().code), GetParam().name);
+TEST(ChangeStartTypeTest, UnreadableStartTypeIsReportedAsSuchNeverAsBootStart) {
+    StepRun t;
+    t.sys.services.startType = std::nullopt;
+    t.sys.services.startTypeChangeWorks = false;
+    ChangeStartType(t.run, true);
+    const std::vector<std::string> texts = t.Texts();
+    EXPECT_EQ(texts[1], "-status before: UNREADABLE");
+    EXPECT_EQ(texts[3], "-status now: UNREADABLE");
+    EXPECT_EQ(texts[4], "ERROR: change starttype fail! last state: UNREADABLE");
+    EXPECT_EQ(t.log.ErrorCount(), 1);
 }
-
-INSTANTIATE_TEST_SUITE_P(AllCodes, StartTypeNameTest,
-                         Values(NameCase{0, "SERVICE_BOOT_START"},
-                                NameCase{1, "SERVICE_SYSTEM_START"},
-                                NameCase{2, "SERVICE_AUTO_START"},
-                                NameCase{3, "SERVICE_DEMAND_START"},
-                                NameCase{4, "SERVICE_DISABLED"}, NameCase{5, "UNKNOWN!"},
-                                NameCase{-1, "UNKNOWN!"}, NameCase{INT32_MIN, "UNKNOWN!"}));
 
 }  // namespace
 }  // namespace tunlatch

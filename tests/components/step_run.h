@@ -29,7 +29,7 @@ inline std::vector<std::string> Stamped(std::initializer_list<std::string> texts
 struct DevconAdapter {
     bool enabled = false;
 
-    std::string Answer(const std::string& command) {
+    CaptureResult Answer(const std::string& command) {
         if (command.find(" enable ") != std::string::npos) enabled = true;
         if (command.find(" disable ") != std::string::npos) enabled = false;
         if (command.find(" status ") != std::string::npos)
@@ -39,18 +39,25 @@ struct DevconAdapter {
     }
 };
 
+// The context of a step run: the run's title, the program folder, an x86 system. Tests change
+// it before the steps run.
+inline RunContext StepContext(const OsInformation& os) {
+    RunContext ctx;
+    ctx.ProgramDir = kProgramDir;
+    ctx.Title = kTitle;
+    ctx.INI_log = 2;
+    ctx.OsInfo = os;
+    ctx.OsInfo.Architecture = "x86";
+    return ctx;
+}
+
 struct StepRun {
     FakeSystem sys;
-    RunContext ctx;
-    RunLog log{ctx, sys.clock};
+    RunContext ctx = StepContext(sys.os.info);
+    RunLog log{2, sys.clock};
     Run run{ctx, sys.modules, log};
 
     StepRun() {
-        ctx.ProgramDir = kProgramDir;
-        ctx.Title = kTitle;
-        ctx.INI_log = 2;
-        ctx.OsInfo = sys.os.info;
-        ctx.OsInfo.Architecture = "x86";
         sys.files.files[kDevconPath] = std::string(55808, 'M');
         log.Open(sys.files, kLogPath);
     }

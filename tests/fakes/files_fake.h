@@ -23,8 +23,8 @@ public:
     bool FileExists(const std::string& path) override { return files.count(path) > 0; }
     bool FolderExists(const std::string& path) override { return folders.count(path) > 0; }
 
-    bool ShellDelete(const std::string& path, bool toRecycleBin) override {
-        Note("ShellDelete " + path + (toRecycleBin ? " recycle" : ""));
+    bool ShellDelete(const std::string& path) override {
+        Note("ShellDelete " + path);
         bool found = files.erase(path) + folders.erase(path) > 0;
         const std::string inside = path + "\\";
         for (auto it = files.begin(); it != files.end();)
@@ -45,11 +45,10 @@ public:
         if (offset >= it->second.size()) return std::string();
         return it->second.substr(offset, count);
     }
-    bool CopyFileTo(const std::string& from, const std::string& to, bool replace) override {
+    bool CopyFileTo(const std::string& from, const std::string& to) override {
         Note("CopyFileTo " + from + " -> " + to);
         const auto it = files.find(from);
         if (it == files.end() || readOnly.count(to) || folders.count(to)) return false;
-        if (!replace && files.count(to)) return false;
         files[to] = it->second;
         return true;
     }

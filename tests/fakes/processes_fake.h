@@ -12,15 +12,17 @@ namespace tunlatch {
 class FakeProcesses final : public Processes, public Journaled {
 public:
     // Answers RunCaptured; records every command line.
-    std::function<std::string(const std::string&)> onRun = [](const std::string&) { return ""; };
+    std::function<CaptureResult(const std::string&)> onRun = [](const std::string&) {
+        return CaptureResult(std::string());
+    };
     std::vector<std::string> commands;
     std::vector<std::int32_t> waits;
-    std::set<std::int32_t> activeProcesses;
-    std::vector<std::pair<std::string, std::int32_t>> opened;
-    std::vector<std::pair<std::string, std::int32_t>> launched;
+    std::set<std::uint32_t> activeProcesses;
+    std::vector<std::string> opened;
+    std::vector<std::string> launched;
     LaunchResult launchResult{true, 4242, 0};
 
-    std::string RunCaptured(const std::string& commandLine, bool) override {
+    CaptureResult RunCaptured(const std::string& commandLine) override {
         commands.push_back(commandLine);
         Note("RunCaptured " + commandLine);
         return onRun(commandLine);
@@ -29,13 +31,13 @@ public:
         waits.push_back(ms);
         Note("WaitMs " + std::to_string(ms));
     }
-    bool IsProcessActive(std::int32_t id) override { return activeProcesses.count(id) > 0; }
-    void ShellOpen(const std::string& target, std::int32_t show) override {
-        opened.emplace_back(target, show);
+    bool IsProcessActive(std::uint32_t id) override { return activeProcesses.count(id) > 0; }
+    void ShellOpen(const std::string& target) override {
+        opened.push_back(target);
         Note("ShellOpen " + target);
     }
-    LaunchResult LaunchDetached(const std::string& commandLine, std::int32_t show) override {
-        launched.emplace_back(commandLine, show);
+    LaunchResult LaunchDetached(const std::string& commandLine) override {
+        launched.push_back(commandLine);
         Note("Launch " + commandLine);
         return launchResult;
     }

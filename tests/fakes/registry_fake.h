@@ -9,64 +9,54 @@
 
 namespace tunlatch {
 
-// Values by hive, key and name (names compared without regard to case, as Windows does).
-// failures forces a return code for one value's reads, writes or deletes.
+// Machine-wide values by key and name (compared without regard to case, as Windows does).
+// The failure maps force Windows' code for one value's reads, writes or deletes.
 class FakeRegistry final : public Registry, public Journaled {
 public:
-    struct Stored {
-        RegValue value;
-        std::string typeName;
-    };
-    std::map<std::string, Stored> values;
+    std::map<std::string, RegValue> values;
     std::map<std::string, std::int32_t> getFailures, setFailures, deleteFailures;
 
-    static std::string Key(std::uint32_t hive, const std::string& subKey, const std::string& name) {
-        std::string key = std::to_string(hive) + "\\" + subKey + "\\" + name;
+    static std::string Key(const std::string& subKey, const std::string& name) {
+        std::string key = subKey + "\\" + name;
         std::transform(key.begin(), key.end(), key.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         return key;
     }
-    void Put(std::uint32_t hive, const std::string& subKey, const std::string& name,
-             RegValue value) {
-        const char* type = std::holds_alternative<std::int32_t>(value) ? "DWORD" : "SZ";
-        values[Key(hive, subKey, name)] = {std::move(value), type};
+    void Put(const std::string& subKey, const std::string& name, RegValue value) {
+        values[Key(subKey, name)] = std::move(value);
     }
-    const RegValue* Find(std::uint32_t hive, const std::string& subKey,
-                         const std::string& name) const {
-        const auto it = values.find(Key(hive, subKey, name));
-        return it == values.end() ? nullptr : &it->second.value;
+    const RegValue* Find(const std::string& subKey, const std::string& name) const {
+        const auto it = values.find(Key(subKey, name));
+        return it == values.end() ? nullptr : &it->second;
     }
 
-    std::int32_t RegValueGet(std::uint32_t hive, const std::string& subKey, const std::string& name,
-                             RegValue& value, std::string& typeName) override {
-        const std::string key = Key(hive, subKey, name);
+    RegRead RegValueGet(const std::string& subKey, const std::string& name) override {
+        const std::string key = Key(subKey, name);
         Note("RegValueGet " + name);
-        if (auto f = getFailures.find(key); f != getFailures.end()) return f->second;
+        if (auto f = getFailures.find(key); f != getFailures.end()) return {Failed(f->second), {}};
         const auto it = values.find(key);
-        if (it == values.end()) return kRegNotFound;
-        value = it->second.value;
-        typeName = it->second.typeName;
-        return kRegOk;
+        if (it == values.end()) return {kAbsent, {}};
+        return {kDone, it->second};
     }
-    std::int32_t RegValueSet(std::uint32_t hive, const std::string& subKey, const std::string& name,
-                             const RegValue& value, bool binary) override {
-        const std::string key = Key(hive, subKey, name);
+    RegResult RegValueSet(const std::string& subKey, const std::string& name,
+                          const std::string& text) override {
+        const std::string key = Key(subKey, name);
         Note("RegValueSet " + name);
-        if (auto f = setFailures.find(key); f != setFailures.end()) return f->second;
-        if (std::holds_alternative<std::monostate>(value)) return kRegOk;
-        const char* type = std::holds_alternative<std::int32_t>(value) ? "DWORD"
-                           : binary                                    ? "BINARY"
-                                                                       : "SZ";
-        values[key] = {value, type};
-        return kRegOk;
+        if (auto f = setFailures.find(key); f != setFailures.end()) return Failed(f->second);
+        values[key] = text;
+        return kDone;
     }
-    std::int32_t RegValueDelete(std::uint32_t hive, const std::string& subKey,
-                                const std::string& name) override {
-        const std::string key = Key(hive, subKey, name);
+    RegResult RegValueDelete(const std::string& subKey, const std::string& name) override {
+        const std::string key = Key(subKey, name);
         Note("RegValueDelete " + name);
-        if (auto f = deleteFailures.find(key); f != deleteFailures.end()) return f->second;
-        return values.erase(key) ? kRegOk : kRegNotFound;
+        if (auto f = deleteFailures.find(key); f != deleteFailures.end()) return Failed(f->second);
+        return values.erase(key) ? kDone : kAbsent;
     }
+
+private:
+    static constexpr RegResult kDone{RegOutcome::Done, 0};
+    static constexpr RegResult kAbsent{RegOutcome::Absent, 2};
+    static RegResult Failed(std::int32_t code) { return {RegOutcome::Failed, code}; }
 };
 
 }  // namespace tunlatch

@@ -11,13 +11,14 @@ namespace tunlatch {
 // (the last answer repeats); without a script the status follows start and stop at once.
 class FakeServiceControl final : public ServiceControl, public Journaled {
 public:
-    std::string status = "Stopped";
-    std::deque<std::string> statusScript;
-    std::int32_t startType = 3;
+    ServiceStatus status = ServiceStatus::Stopped;
+    std::deque<ServiceStatus> statusScript;
+    std::optional<StartType> startType = StartType::OnDemand;
     bool startTypeChangeWorks = true;
     std::int32_t statusQueries = 0;
+    std::string lastService;
 
-    std::string ServiceGetStatus(const std::string&, const std::string& service) override {
+    ServiceStatus ServiceGetStatus(const std::string& service) override {
         lastService = service;
         ++statusQueries;
         if (!statusScript.empty()) {
@@ -26,23 +27,19 @@ public:
         }
         return status;
     }
-    void ServiceStart(const std::string&, const std::string&) override {
+    void ServiceStart(const std::string&) override {
         Note("ServiceStart");
-        if (statusScript.empty()) status = "Running";
+        if (statusScript.empty()) status = ServiceStatus::Running;
     }
-    void ServiceStop(const std::string&, const std::string&) override {
+    void ServiceStop(const std::string&) override {
         Note("ServiceStop");
-        if (statusScript.empty()) status = "Stopped";
+        if (statusScript.empty()) status = ServiceStatus::Stopped;
     }
-    void ServiceSetStartType(const std::string&, const std::string&, std::int32_t type) override {
-        Note("ServiceSetStartType " + std::to_string(type));
+    void ServiceSetStartType(const std::string&, StartType type) override {
+        Note("ServiceSetStartType " + std::to_string(static_cast<int>(type)));
         if (startTypeChangeWorks) startType = type;
     }
-    std::int32_t ServiceGetStartType(const std::string&, const std::string&) override {
-        return startType;
-    }
-
-    std::string lastService;
+    std::optional<StartType> ServiceGetStartType(const std::string&) override { return startType; }
 };
 
 }  // namespace tunlatch

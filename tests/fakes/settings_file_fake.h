@@ -10,12 +10,12 @@
 
 namespace tunlatch {
 
-// Settings by file, section and key, with the private-profile reading rules the program relies
-// on: names without regard to case, the default for what is missing, at most size - 1 characters.
+// Settings by file, section and key, with the reading rules the program relies on: names
+// without regard to case, the default for what is missing, at most 1023 characters.
 class FakeSettingsFile final : public SettingsFile {
 public:
     std::map<std::string, std::string> values;  // Key(path, section, key) -> value
-    std::int32_t writeResult = 0;
+    bool writeWorks = true;
     std::vector<std::tuple<std::string, std::string, std::string, std::string>> writes;
 
     static std::string Key(const std::string& path, const std::string& section,
@@ -31,22 +31,15 @@ public:
     }
 
     std::string ReadINI(const std::string& path, const std::string& section, const std::string& key,
-                        const std::string& defaultValue, std::int32_t& status,
-                        std::int32_t size) override {
+                        const std::string& defaultValue) override {
         const auto it = values.find(Key(path, section, key));
-        std::string result = it == values.end() ? defaultValue : it->second;
-        if (size <= 0)
-            result.clear();
-        else if (result.size() > static_cast<std::size_t>(size - 1))
-            result.resize(size - 1);
-        status = result.empty() ? 2 : 0;
-        return result;
+        return (it == values.end() ? defaultValue : it->second).substr(0, 1023);
     }
-    std::int32_t WriteINI(const std::string& path, const std::string& section,
-                          const std::string& key, const std::string& value) override {
+    bool WriteINI(const std::string& path, const std::string& section, const std::string& key,
+                  const std::string& value) override {
         writes.emplace_back(path, section, key, value);
-        if (writeResult == 0) Put(path, section, key, value);
-        return writeResult;
+        if (writeWorks) Put(path, section, key, value);
+        return writeWorks;
     }
 };
 

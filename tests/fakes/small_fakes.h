@@ -19,37 +19,42 @@ namespace tunlatch {
 class FakeClock final : public Clock {
 public:
     TimeOfDay local{7, 4, 9, 31};
-    TimeOfDay utc{6, 4, 9, 31};
     std::string shortDate = "12/5/2026";
 
     TimeOfDay LocalTime() override { return local; }
-    TimeOfDay SystemTime() override { return utc; }
     std::string ShortDate() override { return shortDate; }
 };
 
 class FakeDialogs final : public Dialogs, public Journaled {
 public:
-    std::deque<std::int32_t> messageBoxAnswers;  // kIdNo when none is left
-    std::deque<std::string> inputAnswers;        // empty when none is left
-    std::vector<std::tuple<std::string, std::string, std::int32_t>> messageBoxes;
-    std::vector<std::tuple<std::string, std::string, std::string>> inputBoxes;
+    std::deque<Answer> answers;            // No when none is left
+    std::deque<std::string> inputAnswers;  // empty when none is left
+    // Text and title of each question, "?" before the title of one that may be cancelled.
+    std::vector<std::pair<std::string, std::string>> questions;
+    std::vector<std::pair<std::string, std::string>> inputBoxes;
 
-    std::int32_t ShowMessageBox(const std::string& text, const std::string& title,
-                                std::int32_t style) override {
-        messageBoxes.emplace_back(text, title, style);
-        Note("MessageBox");
-        if (messageBoxAnswers.empty()) return kIdNo;
-        const std::int32_t answer = messageBoxAnswers.front();
-        messageBoxAnswers.pop_front();
-        return answer;
+    Answer AskYesNo(const std::string& text, const std::string& title) override {
+        return Answered(text, title);
     }
-    std::string ShowInputBox(const std::string& prompt, const std::string& title,
-                             const std::string& initial) override {
-        inputBoxes.emplace_back(prompt, title, initial);
+    Answer AskYesNoCancel(const std::string& text, const std::string& title) override {
+        return Answered(text, "?" + title);
+    }
+    std::string ShowInputBox(const std::string& prompt, const std::string& title) override {
+        inputBoxes.emplace_back(prompt, title);
         Note("InputBox");
         if (inputAnswers.empty()) return {};
         std::string answer = inputAnswers.front();
         inputAnswers.pop_front();
+        return answer;
+    }
+
+private:
+    Answer Answered(const std::string& text, const std::string& title) {
+        questions.emplace_back(text, title);
+        Note("MessageBox");
+        if (answers.empty()) return Answer::No;
+        const Answer answer = answers.front();
+        answers.pop_front();
         return answer;
     }
 };
@@ -57,13 +62,11 @@ public:
 class FakeDownload final : public Download, public Journaled {
 public:
     // Called for each download; the default delivers nothing.
-    std::function<std::int32_t(const std::string& url, const std::string& path)> onDownload =
-        [](const std::string&, const std::string&) {
-            return static_cast<std::int32_t>(0x800C0008);
-        };
+    std::function<bool(const std::string& url, const std::string& path)> onDownload =
+        [](const std::string&, const std::string&) { return false; };
     std::vector<std::pair<std::string, std::string>> downloads;
 
-    std::int32_t UrlDownloadToFile(const std::string& url, const std::string& path) override {
+    bool UrlDownloadToFile(const std::string& url, const std::string& path) override {
         downloads.emplace_back(url, path);
         Note("Download " + url);
         return onDownload(url, path);

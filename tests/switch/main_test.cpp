@@ -27,7 +27,7 @@ struct MainRun {
         sys.os.info.Architecture = "x86";
         sys.files.files[fixture::kDevconPath] = std::string(55808, 'M');
         sys.files.files[kUiPath] = "MZ";
-        sys.registry.Put(kHkeyLocalMachine, outside::kInstallDirKey, outside::kInstallDirValue,
+        sys.registry.Put(outside::kInstallDirKey, outside::kInstallDirValue,
                          std::string("C:\\Program Files\\Hamachi"));
         sys.processes.onRun = [this](const std::string& command) {
             return adapter.Answer(command);
@@ -37,7 +37,7 @@ struct MainRun {
         sys.settings.Put(kIni, "misc", key, value);
     }
     void SetEnableLua(RegValue value) {
-        sys.registry.Put(kHkeyLocalMachine, outside::kPolicySystemKey, outside::kEnableLuaValue,
+        sys.registry.Put(outside::kPolicySystemKey, outside::kEnableLuaValue,
                          std::move(value));
     }
     int Start() { return Main(sys.modules); }
@@ -100,7 +100,7 @@ TEST(MainTest, LevelOneKeepsMainLinesAndTheEarlierRuns) {
     t.Set("log", "1");
     t.Set("on_demand", "1");
     t.sys.files.files[kLog] = "earlier run\r\n";
-    t.sys.services.status = "Running";
+    t.sys.services.status = ServiceStatus::Running;
     t.adapter.enabled = true;
     t.Start();
     std::vector<std::string> expected = Stamped(
@@ -113,13 +113,13 @@ TEST(MainTest, LevelOneKeepsMainLinesAndTheEarlierRuns) {
     expected.insert(expected.begin(), "earlier run");
     EXPECT_EQ(t.Logged(), expected);
     EXPECT_TRUE(t.adapter.enabled);
-    EXPECT_EQ(t.sys.services.status, "Stopped");
+    EXPECT_EQ(t.sys.services.status, ServiceStatus::Stopped);
 }
 
 TEST(MainTest, PendingStateIsRefusedAndCounted) {
     MainRun t;
     t.Set("log", "1");
-    t.sys.services.status = "Start Pending";
+    t.sys.services.status = ServiceStatus::StartPending;
     t.Start();
     EXPECT_EQ(t.Logged(),
               Stamped({"", "Tunlatch V1.2.1: begin", "ACTION: START",
@@ -138,7 +138,7 @@ TEST_P(SilentLevelTest, NoLineReachesTheFileButTheSwitchHappens) {
     MainRun t;
     t.Set("log", GetParam().level);
     t.Start();
-    EXPECT_EQ(t.sys.services.status, "Running");
+    EXPECT_EQ(t.sys.services.status, ServiceStatus::Running);
     EXPECT_TRUE(t.adapter.enabled);
     if (GetParam().opened) {
         // The log is opened, so created, but gets nothing.
@@ -162,7 +162,7 @@ TEST(MainTest, LogThatCannotBeOpenedOrWrittenDoesNotStopTheSwitch) {
         else
             t.sys.files.appendFails = true;
         t.Start();
-        EXPECT_EQ(t.sys.services.status, "Running") << unopenable;
+        EXPECT_EQ(t.sys.services.status, ServiceStatus::Running) << unopenable;
         EXPECT_TRUE(t.adapter.enabled) << unopenable;
         EXPECT_EQ(t.sys.tray.calls.back(), "Unload") << unopenable;
     }
@@ -206,12 +206,11 @@ INSTANTIATE_TEST_SUITE_P(Values, MainUacTest,
 TEST(MainTest, InstallDirWithQuotesAndBackslashGivesOneCleanCommandLine) {
     MainRun t;
     t.Set("force_uiexe", "True");
-    t.sys.registry.Put(kHkeyLocalMachine, outside::kInstallDirKey, outside::kInstallDirValue,
+    t.sys.registry.Put(outside::kInstallDirKey, outside::kInstallDirValue,
                        std::string("\"C:\\Program Files\\Hamachi\\\""));
     t.Start();
-    EXPECT_EQ(t.sys.processes.launched,
-              (std::vector<std::pair<std::string, std::int32_t>>{{kUiCommand, 2}}));
-    EXPECT_EQ(*t.sys.registry.Find(kHkeyLocalMachine, outside::kAutorunKey, outside::kAutorunValue),
+    EXPECT_EQ(t.sys.processes.launched, std::vector<std::string>{kUiCommand});
+    EXPECT_EQ(*t.sys.registry.Find(outside::kAutorunKey, outside::kAutorunValue),
               RegValue(kUiCommand));
 }
 
@@ -221,8 +220,7 @@ TEST(MainTest, WithoutInstallDirTheSettingsCommandLineIsUsed) {
     t.sys.settings.Put(kIni, "DONT_CHANGE_ANYTHING_HERE", "uiexe", "\"" + kUiPath + "\"");
     t.Set("force_uiexe", "1");
     t.Start();
-    EXPECT_EQ(t.sys.processes.launched,
-              (std::vector<std::pair<std::string, std::int32_t>>{{"\"" + kUiPath + "\"", 2}}));
+    EXPECT_EQ(t.sys.processes.launched, std::vector<std::string>{"\"" + kUiPath + "\""});
 }
 
 TEST(MainTest, ProgramInADrivesRootKeepsOneBackslash) {
@@ -240,10 +238,10 @@ TEST(MainTest, DownloadUsesTheArchiveAddressAndTheWorkFolderUnderTemp) {
     MainRun t;
     t.sys.host.version = {1, 0, 0, 0};
     t.sys.files.files.erase(fixture::kDevconPath);
-    t.sys.dialogs.messageBoxAnswers = {kIdYes};
+    t.sys.dialogs.answers = {Answer::Yes};
     t.Start();
-    ASSERT_EQ(t.sys.dialogs.messageBoxes.size(), 1u);
-    EXPECT_EQ(std::get<1>(t.sys.dialogs.messageBoxes[0]), "Tunlatch V1.0.0");
+    ASSERT_EQ(t.sys.dialogs.questions.size(), 1u);
+    EXPECT_EQ(t.sys.dialogs.questions[0].second, "Tunlatch V1.0.0");
     ASSERT_EQ(t.sys.download.downloads.size(), 1u);
     EXPECT_EQ(t.sys.download.downloads[0],
               (std::pair<std::string, std::string>{outside::kDevconArchiveUrl,
@@ -257,7 +255,7 @@ TEST(MainTest, DeclinedDownloadEndsTheRunWithTheEndLineOnly) {
     t.Start();
     EXPECT_EQ(t.Logged(),
               Stamped({"", "Tunlatch V1.2.1: begin", "ACTION: START", "Tunlatch: end (0 errors)"}));
-    EXPECT_EQ(t.sys.services.status, "Stopped");
+    EXPECT_EQ(t.sys.services.status, ServiceStatus::Stopped);
     EXPECT_EQ(t.sys.tray.calls,
               (std::vector<std::string>{"Load", "Show picGrey Tunlatch", "Hide", "Unload"}));
 }

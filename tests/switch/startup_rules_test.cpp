@@ -21,26 +21,26 @@ TEST(WithTrailingBackslashTest, EndsWithExactlyOne) {
 }
 
 struct InstallCase {
-    std::int32_t rc;
+    bool read;
     const char* folder;
     const char* command;
 };
 class UiCommandFromInstallDirTest : public TestWithParam<InstallCase> {};
 
 TEST_P(UiCommandFromInstallDirTest, BuildsTheQuotedCommandLine) {
-    EXPECT_EQ(UiCommandFromInstallDir(GetParam().rc, GetParam().folder), GetParam().command);
+    EXPECT_EQ(UiCommandFromInstallDir(GetParam().read, GetParam().folder), GetParam().command);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, UiCommandFromInstallDirTest,
     Values(
-        InstallCase{0, "C:\\Program Files (x86)\\LogMeIn Hamachi",
+        InstallCase{true, "C:\\Program Files (x86)\\LogMeIn Hamachi",
                     "\"C:\\Program Files (x86)\\LogMeIn Hamachi\\hamachi-2-ui.exe\" --auto-start"},
-        InstallCase{0, "\"C:\\Hamachi\\\"", "\"C:\\Hamachi\\hamachi-2-ui.exe\" --auto-start"},
-        InstallCase{0, "C:\\Ha\"ma\"chi", "\"C:\\Hamachi\\hamachi-2-ui.exe\" --auto-start"},
-        InstallCase{0, "", "\"\\hamachi-2-ui.exe\" --auto-start"},
-        InstallCase{0, "\"\"", "\"\\hamachi-2-ui.exe\" --auto-start"}, InstallCase{2, "", ""},
-        InstallCase{5, "C:\\Hamachi", ""}));
+        InstallCase{true, "\"C:\\Hamachi\\\"", "\"C:\\Hamachi\\hamachi-2-ui.exe\" --auto-start"},
+        InstallCase{true, "C:\\Ha\"ma\"chi", "\"C:\\Hamachi\\hamachi-2-ui.exe\" --auto-start"},
+        InstallCase{true, "", "\"\\hamachi-2-ui.exe\" --auto-start"},
+        InstallCase{true, "\"\"", "\"\\hamachi-2-ui.exe\" --auto-start"}, InstallCase{false, "", ""},
+        InstallCase{false, "C:\\Hamachi", ""}));
 
 struct UacCase {
     const char* text;

@@ -31,10 +31,10 @@ struct SequenceRun : StepRun {
         };
     }
     void SetClientOn() {
-        sys.services.status = "Running";
-        sys.services.startType = 2;
+        sys.services.status = ServiceStatus::Running;
+        sys.services.startType = StartType::Automatic;
         adapter.enabled = true;
-        sys.registry.Put(kHkeyLocalMachine, outside::kAutorunKey, outside::kAutorunValue,
+        sys.registry.Put(outside::kAutorunKey, outside::kAutorunValue,
                          ctx.REG_uiexe);
     }
     // The journal with devcon's command lines shortened to "devcon VERB".
@@ -66,7 +66,7 @@ const Events kDisableAdapter = {"devcon status", "devcon disable", "devcon statu
 
 TEST(SwitchSequenceTest, StartWithTrayIconAndNoBalloons) {
     SequenceRun t;
-    SwitchSequence(t.run, "Stopped");
+    SwitchSequence(t.run, ServiceStatus::Stopped);
     EXPECT_EQ(t.Journal(),
               Join({{"Tray Modify picRed", "WaitMs 500"},
                     kEnableAdapter,
@@ -74,14 +74,14 @@ TEST(SwitchSequenceTest, StartWithTrayIconAndNoBalloons) {
                      "ServiceStart", "RegValueGet LogMeIn Hamachi Ui",
                      "RegValueSet LogMeIn Hamachi Ui", "Tray Modify picGreen", "WaitMs 1500"}}));
     EXPECT_EQ(t.sys.processes.waits, (std::vector<std::int32_t>{500, 1000, 1500}));
-    EXPECT_EQ(t.ctx.ErrorCount, 0);
-    EXPECT_EQ(t.sys.services.status, "Running");
+    EXPECT_EQ(t.log.ErrorCount(), 0);
+    EXPECT_EQ(t.sys.services.status, ServiceStatus::Running);
 }
 
 TEST(SwitchSequenceTest, StartWithTrayIconAndBalloons) {
     SequenceRun t;
     t.ctx.INI_balloon_tips = true;
-    SwitchSequence(t.run, "Stopped");
+    SwitchSequence(t.run, ServiceStatus::Stopped);
     EXPECT_EQ(t.Journal(), Join({{"Tray Modify picRed"},
                                  Balloon(17, "Start Hamachi: Network adapter"),
                                  {"WaitMs 500"},
@@ -100,7 +100,7 @@ TEST(SwitchSequenceTest, StartWithoutTrayIconKeepsOnlyTheMiddlePauseAndItsBalloo
     t.ctx.INI_tray_icon = false;
     t.ctx.INI_balloon_tips = true;
     t.ctx.UacActive = true;
-    SwitchSequence(t.run, "Stopped");
+    SwitchSequence(t.run, ServiceStatus::Stopped);
     EXPECT_EQ(t.Journal(),
               Join({kEnableAdapter,
                     Balloon(17, "Start Hamachi: Service"),
@@ -113,9 +113,9 @@ TEST(SwitchSequenceTest, StartOnDemandSetsOnDemandAndRemovesTheAutorunValue) {
     SequenceRun t;
     t.ctx.INI_on_demand = true;
     t.ctx.INI_tray_icon = false;
-    t.sys.services.startType = 4;
-    t.sys.registry.Put(kHkeyLocalMachine, outside::kAutorunKey, outside::kAutorunValue, "x");
-    SwitchSequence(t.run, "Stopped");
+    t.sys.services.startType = StartType::Disabled;
+    t.sys.registry.Put(outside::kAutorunKey, outside::kAutorunValue, "x");
+    SwitchSequence(t.run, ServiceStatus::Stopped);
     EXPECT_EQ(t.Journal(),
               Join({kEnableAdapter,
                     {"WaitMs 1000", "ServiceSetStartType 3", "ServiceStart",
@@ -127,7 +127,7 @@ TEST(SwitchSequenceTest, StopWithTrayIconAndBalloons) {
     SequenceRun t;
     t.SetClientOn();
     t.ctx.INI_balloon_tips = true;
-    SwitchSequence(t.run, "Running");
+    SwitchSequence(t.run, ServiceStatus::Running);
     EXPECT_EQ(t.Journal(),
               Join({{"Tray Modify picGreen"},
                     Balloon(17, "Stop Hamachi: Service"),
@@ -141,7 +141,7 @@ TEST(SwitchSequenceTest, StopWithTrayIconAndBalloons) {
                     Balloon(1, "Hamachi stopped"),
                     {"WaitMs 1500"}}));
     EXPECT_FALSE(t.adapter.enabled);
-    EXPECT_EQ(t.sys.services.status, "Stopped");
+    EXPECT_EQ(t.sys.services.status, ServiceStatus::Stopped);
     EXPECT_TRUE(t.sys.processes.launched.empty());
 }
 
@@ -150,28 +150,30 @@ TEST(SwitchSequenceTest, StopOnDemandLeavesTheAdapterEnabled) {
     t.SetClientOn();
     t.ctx.INI_on_demand = true;
     t.ctx.INI_tray_icon = false;
-    SwitchSequence(t.run, "Running");
+    SwitchSequence(t.run, ServiceStatus::Running);
     EXPECT_EQ(t.Journal(),
               (Events{"RegValueGet LogMeIn Hamachi Ui", "RegValueGet LogMeIn Hamachi Ui",
                       "RegValueDelete LogMeIn Hamachi Ui", "ServiceSetStartType 3", "ServiceStop",
                       "WaitMs 1000", "devcon status"}));
     EXPECT_TRUE(t.adapter.enabled);
-    EXPECT_EQ(t.sys.services.startType, 3);
+    EXPECT_EQ(t.sys.services.startType, StartType::OnDemand);
 }
 
-class UnexpectedStateTest : public TestWithParam<const char*> {};
-
-TEST_P(UnexpectedStateTest, IsAnErrorAndSwitchesNothing) {
-    SequenceRun t;
-    SwitchSequence(t.run, GetParam());
-    EXPECT_EQ(t.Logged(), Stamped({std::string("ERROR: unexpected state: ") + GetParam()}));
-    EXPECT_TRUE(t.sys.journal.events.empty());
-    EXPECT_EQ(t.ctx.ErrorCount, 1);
+TEST(UnexpectedStateTest, IsAnErrorThatNamesTheStateAndSwitchesNothing) {
+    const std::pair<ServiceStatus, const char*> cases[] = {
+        {ServiceStatus::StartPending, "Start Pending"},
+        {ServiceStatus::Paused, "Paused"},
+        {ServiceStatus::ServiceNotOpened, "OpenService fail!"},
+        {ServiceStatus::ManagerNotOpened, "OpenSCManager fail!"},
+        {ServiceStatus::Unknown, ""}};
+    for (const auto& [state, text] : cases) {
+        SequenceRun t;
+        SwitchSequence(t.run, state);
+        EXPECT_EQ(t.Logged(), Stamped({std::string("ERROR: unexpected state: ") + text}));
+        EXPECT_TRUE(t.sys.journal.events.empty());
+        EXPECT_EQ(t.log.ErrorCount(), 1);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(States, UnexpectedStateTest,
-                         Values("Start Pending", "Stop Pending", "Paused", "OpenService fail!",
-                                "OpenSCManager fail!", "running", "Stopped ", ""));
 
 TEST(DevconOfferTextTest, NamesTheProblemAndBothChoices) {
     const std::string rest =
@@ -180,12 +182,13 @@ TEST(DevconOfferTextTest, NamesTheProblemAndBothChoices) {
         "steps for you.\r\nIf you press \"No\", Tunlatch opens your standard internet browser "
         "with the download url for devcon.exe.";
     EXPECT_EQ(DevconOfferText(DevconCheck::Missing), "devcon.exe not found!" + rest);
-    EXPECT_EQ(DevconOfferText(DevconCheck::WrongBuild), "devcon.exe hasn't the correct version!" + rest);
+    EXPECT_EQ(DevconOfferText(DevconCheck::WrongBuild),
+              "devcon.exe hasn't the correct version!" + rest);
 }
 
 struct DeclineCase {
     std::size_t devconSize;  // 0: no file
-    std::int32_t answer;
+    Answer answer;
     DevconCheck check;
 };
 class DevconDeclinedTest : public TestWithParam<DeclineCase> {};
@@ -195,31 +198,29 @@ TEST_P(DevconDeclinedTest, OpensTheSupportArticleAndSwitchesNothing) {
     t.sys.files.files.erase(fixture::kDevconPath);
     if (GetParam().devconSize)
         t.sys.files.files[fixture::kDevconPath] = std::string(GetParam().devconSize, 'M');
-    t.sys.dialogs.messageBoxAnswers = {GetParam().answer};
-    SwitchSequence(t.run, "Stopped");
-    using Box = std::tuple<std::string, std::string, std::int32_t>;
-    EXPECT_EQ(t.sys.dialogs.messageBoxes,
-              (std::vector<Box>{{DevconOfferText(GetParam().check), "Tunlatch V1.2.1", 52}}));
+    t.sys.dialogs.answers = {GetParam().answer};
+    SwitchSequence(t.run, ServiceStatus::Stopped);
+    using Box = std::pair<std::string, std::string>;
+    EXPECT_EQ(t.sys.dialogs.questions,
+              (std::vector<Box>{{DevconOfferText(GetParam().check), "Tunlatch V1.2.1"}}));
     EXPECT_EQ(t.Journal(), (Events{"MessageBox", "ShellOpen " + kSupportUrl}));
-    EXPECT_EQ(t.sys.processes.opened,
-              (std::vector<std::pair<std::string, std::int32_t>>{{kSupportUrl, 1}}));
     EXPECT_EQ(t.Logged(), Stamped({"-choice: open download url"}));
-    EXPECT_EQ(t.ctx.ErrorCount, 0);
+    EXPECT_EQ(t.log.ErrorCount(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, DevconDeclinedTest,
-                         Values(DeclineCase{0, kIdNo, DevconCheck::Missing},
-                                DeclineCase{92672, kIdNo, DevconCheck::WrongBuild},
-                                DeclineCase{0, 0, DevconCheck::Missing},
-                                DeclineCase{0, 2, DevconCheck::Missing}));
+                         Values(DeclineCase{0, Answer::No, DevconCheck::Missing},
+                                DeclineCase{92672, Answer::No, DevconCheck::WrongBuild},
+                                DeclineCase{0, Answer::None, DevconCheck::Missing},
+                                DeclineCase{0, Answer::Cancel, DevconCheck::Missing}));
 
 TEST(DevconGateTest, YesDownloadsAndThenSwitchesWhateverTheDownloadAchieved) {
     SequenceRun t;
     t.sys.files.files.erase(fixture::kDevconPath);
     t.ctx.WorkFolder = "C:\\Temp\\tunlatch.tmp";
     t.ctx.DevconArchiveUrl = "http://127.0.0.1:1/devcon.exe";
-    t.sys.dialogs.messageBoxAnswers = {kIdYes};
-    SwitchSequence(t.run, "Stopped");
+    t.sys.dialogs.answers = {Answer::Yes};
+    SwitchSequence(t.run, ServiceStatus::Stopped);
     const Events journal = t.Journal();
     ASSERT_FALSE(journal.empty());
     EXPECT_EQ(journal.front(), "MessageBox");
@@ -231,15 +232,14 @@ TEST(DevconGateTest, YesDownloadsAndThenSwitchesWhateverTheDownloadAchieved) {
     const std::vector<std::string> texts = t.Texts();
     EXPECT_EQ(texts.front(), "-choice: download devcon archive");
     EXPECT_NE(std::find(texts.begin(), texts.end(), "ERROR: devcon.exe not found!"), texts.end());
-    EXPECT_TRUE(t.sys.processes.opened.empty() ||
-                t.sys.processes.opened.front().first != kSupportUrl);
+    EXPECT_TRUE(t.sys.processes.opened.empty() || t.sys.processes.opened.front() != kSupportUrl);
 }
 
 TEST(DevconGateTest, PendingStateAfterTheDownloadStillEndsInTheStateError) {
     SequenceRun t;
     t.sys.files.files.erase(fixture::kDevconPath);
-    t.sys.dialogs.messageBoxAnswers = {kIdYes};
-    SwitchSequence(t.run, "Start Pending");
+    t.sys.dialogs.answers = {Answer::Yes};
+    SwitchSequence(t.run, ServiceStatus::StartPending);
     EXPECT_EQ(t.Journal().front(), "MessageBox");
     EXPECT_EQ(t.Texts().front(), "-choice: download devcon archive");
     EXPECT_EQ(t.Texts().back(), "ERROR: unexpected state: Start Pending");
@@ -250,8 +250,8 @@ TEST(DevconGateTest, UnknownArchitectureIsAnErrorWithoutTheOffer) {
     SequenceRun t;
     t.ctx.OsInfo.Architecture = "Itanium";
     t.ctx.INI_tray_icon = false;
-    SwitchSequence(t.run, "Stopped");
-    EXPECT_TRUE(t.sys.dialogs.messageBoxes.empty());
+    SwitchSequence(t.run, ServiceStatus::Stopped);
+    EXPECT_TRUE(t.sys.dialogs.questions.empty());
     const std::vector<std::string> texts = t.Texts();
     EXPECT_EQ(texts.front(), "ERROR: unknown os architecture: Itanium");
     EXPECT_EQ(texts[1], "Enable network adapter \"hamachi\": begin");

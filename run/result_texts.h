@@ -1,0 +1,35 @@
+#pragma once
+// The log's words for what the system layer reports: the one place where a result type becomes
+// the text a log line shows.
+#include <optional>
+#include <string>
+
+#include "system/processes.h"
+#include "system/registry.h"
+#include "system/service_control.h"
+
+namespace tunlatch {
+
+// "Stopped" ... "Paused"; "OpenSCManager fail!" and "OpenService fail!" for a service that
+// cannot be reached; empty when the state is unknown.
+std::string ServiceStatusText(ServiceStatus status);
+
+// "SERVICE_BOOT_START" ... "SERVICE_DISABLED"; "UNREADABLE" when no start type could be read.
+std::string StartTypeName(std::optional<StartType> startType);
+
+// The start type's number ("0" ... "4"), or "UNREADABLE".
+std::string StartTypeNumber(std::optional<StartType> startType);
+
+// Why a program's output could not be captured, naming the program.
+std::string CaptureFailureText(const std::string& program, CaptureFailure failure);
+
+// Windows' code for a registry call, in decimal.
+std::string RegCodeText(const RegResult& result);
+
+// The settings file's write result as the log shows it: 0 written, 2 not.
+std::string IniWriteCodeText(bool written);
+
+// "TRUE" or "FALSE".
+std::string Flag(bool value);
+
+}  // namespace tunlatch
