@@ -71,7 +71,11 @@ int main(int argc, char** argv) {
     const Capture spinning = [](const std::string& c) {
         return tunlatch::bench::SpinningRunCaptured(c, true);
     };
-    const Capture sleeping = [&](const std::string& c) { return processes.RunCaptured(c, true); };
+    const Capture sleeping = [&](const std::string& c) {
+        const tunlatch::CaptureResult result = processes.RunCaptured(c);
+        const auto* output = std::get_if<std::string>(&result);
+        return output ? *output : std::string("<failed>");
+    };
     if (only == "--only=spinning") {
         Measure("spinning loop", spinning, command, expected);
     } else if (only == "--only=runcaptured") {

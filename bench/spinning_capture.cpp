@@ -24,13 +24,13 @@ void DispatchPendingMessages() {
 }  // namespace
 
 std::string SpinningRunCaptured(const std::string& commandLine, bool hideWindow) {
-    // Both pipe ends and both process handles inheritable, as in the original.
+    // Both pipe ends and both process handles inheritable, as the first loop had them.
     SECURITY_ATTRIBUTES inheritable{};
     inheritable.nLength = sizeof(SECURITY_ATTRIBUTES);
     inheritable.bInheritHandle = TRUE;
     UniqueKernelHandle read;
     UniqueKernelHandle write;
-    if (!::CreatePipe(read.put(), write.put(), &inheritable, 0)) return kCreatePipeFailed;
+    if (!::CreatePipe(read.put(), write.put(), &inheritable, 0)) return "<no pipe>";
 
     STARTUPINFOA startup{};
     startup.cb = sizeof(STARTUPINFOA);
@@ -42,7 +42,7 @@ std::string SpinningRunCaptured(const std::string& commandLine, bool hideWindow)
     PROCESS_INFORMATION started{};
     if (!::CreateProcessA(nullptr, command.data(), &inheritable, &inheritable, TRUE,
                           NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &started)) {
-        return kStartProcessFailed;
+        return "<not started>";
     }
     const UniqueKernelHandle process(started.hProcess);
     const UniqueKernelHandle thread(started.hThread);
@@ -70,7 +70,7 @@ std::string SpinningRunCaptured(const std::string& commandLine, bool hideWindow)
         DispatchPendingMessages();
         if (queried && (!queryOk || exitCode != STILL_ACTIVE)) break;
     }
-    return readFailed ? kReadFileFailed : output;
+    return readFailed ? "<read failed>" : output;
 }
 
 }  // namespace tunlatch::bench

@@ -40,7 +40,7 @@ TEST_F(UnzipDllTest, KeepsStoredFoldersWithoutAnyWindow) {
     EXPECT_EQ(ReadWhole(At("one\\two\\deep.txt")), deep);
     EXPECT_TRUE(IsFolder(At("one\\empty")));
     EXPECT_TRUE(dialogs.inputBoxes.empty());
-    EXPECT_TRUE(dialogs.messageBoxes.empty());
+    EXPECT_TRUE(dialogs.questions.empty());
 }
 
 TEST_F(UnzipDllTest, ExtractsTheVendorLayout) {
@@ -60,7 +60,7 @@ TEST_F(UnzipDllTest, OverwritesExistingFilesSilently) {
     Extract(unzip, "folders.exe");
     EXPECT_EQ(ReadWhole(At("top.txt")), "top level\r\n");
     EXPECT_EQ(ReadWhole(At("one\\two\\deep.txt")).value_or("").size(), 1000u);
-    EXPECT_TRUE(dialogs.messageBoxes.empty());
+    EXPECT_TRUE(dialogs.questions.empty());
     EXPECT_TRUE(dialogs.inputBoxes.empty());
 }
 
@@ -72,10 +72,9 @@ TEST_F(UnzipDllTest, PasswordAnsweredForEachEncryptedMember) {
     EXPECT_EQ(ReadWhole(At("secret\\first.txt")), "first secret\r\n");
     EXPECT_EQ(ReadWhole(At("secret\\second.txt")), "second secret\r\n");
     ASSERT_EQ(dialogs.inputBoxes.size(), 2u);
-    for (const auto& [prompt, title, initial] : dialogs.inputBoxes) {
+    for (const auto& [prompt, title] : dialogs.inputBoxes) {
         EXPECT_EQ(prompt, "Please Enter The Password!");
         EXPECT_EQ(title, kTitle);
-        EXPECT_EQ(initial, "");
     }
 }
 

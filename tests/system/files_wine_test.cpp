@@ -47,7 +47,7 @@ TEST_F(FilesTest, ShellDeleteRemovesAWholeTree) {
     WriteBytes(tree + "\\a\\mid.txt", "2");
     WriteBytes(tree + "\\a\\b\\deep.bin", std::string(5000, 'z'));
 
-    EXPECT_TRUE(files_.ShellDelete(tree, false));
+    EXPECT_TRUE(files_.ShellDelete(tree));
     EXPECT_FALSE(files_.FolderExists(tree));
     EXPECT_TRUE(files_.FolderExists(folder_.path()));
 }
@@ -55,14 +55,14 @@ TEST_F(FilesTest, ShellDeleteRemovesAWholeTree) {
 TEST_F(FilesTest, ShellDeleteRemovesOneFileAndLeavesItsNeighbours) {
     WriteBytes(folder_ / "gone.txt", "1");
     WriteBytes(folder_ / "kept.txt", "2");
-    EXPECT_TRUE(files_.ShellDelete(folder_ / "gone.txt", false));
+    EXPECT_TRUE(files_.ShellDelete(folder_ / "gone.txt"));
     EXPECT_FALSE(files_.FileExists(folder_ / "gone.txt"));
     EXPECT_TRUE(files_.FileExists(folder_ / "kept.txt"));
 }
 
 TEST_F(FilesTest, ShellDeleteOfAMissingPathFails) {
-    EXPECT_FALSE(files_.ShellDelete(folder_ / "missing", false));
-    EXPECT_FALSE(files_.ShellDelete(folder_ / "missing\\deeper.txt", false));
+    EXPECT_FALSE(files_.ShellDelete(folder_ / "missing"));
+    EXPECT_FALSE(files_.ShellDelete(folder_ / "missing\\deeper.txt"));
 }
 
 TEST_F(FilesTest, FileLengthOfFilesOnly) {
@@ -104,23 +104,16 @@ TEST_F(FilesTest, ReadFileRangeStopsAtTheEnd) {
     EXPECT_EQ(files_.ReadFileRange(folder_.path(), 0, 4), std::nullopt);
 }
 
-TEST_F(FilesTest, CopyFileToReplacesOnlyWhenAsked) {
+TEST_F(FilesTest, CopyFileToReplaces) {
     const std::string from = folder_ / "from.txt";
     const std::string to = folder_ / "to.txt";
     WriteBytes(from, "new");
-
-    EXPECT_TRUE(files_.CopyFileTo(from, to, false));
-    EXPECT_EQ(ReadBytes(to), "new");
-
     WriteBytes(to, "old");
-    EXPECT_FALSE(files_.CopyFileTo(from, to, false));
-    EXPECT_EQ(ReadBytes(to), "old");
-
-    EXPECT_TRUE(files_.CopyFileTo(from, to, true));
+    EXPECT_TRUE(files_.CopyFileTo(from, to));
     EXPECT_EQ(ReadBytes(to), "new");
 
-    EXPECT_FALSE(files_.CopyFileTo(folder_ / "missing.txt", to, true));
-    EXPECT_FALSE(files_.CopyFileTo(from, folder_ / "missing\\to.txt", true));
+    EXPECT_FALSE(files_.CopyFileTo(folder_ / "missing.txt", to));
+    EXPECT_FALSE(files_.CopyFileTo(from, folder_ / "missing\\to.txt"));
 }
 
 TEST_F(FilesTest, CreateFolderMakesOneLevel) {

@@ -107,7 +107,8 @@ class RunCapturedOutput : public ::testing::TestWithParam<CaptureCase> {};
 
 TEST_P(RunCapturedOutput, ReturnsExactlyWhatTheChildWrote) {
     Win32Processes processes;
-    EXPECT_EQ(processes.RunCaptured(Child(GetParam().arguments), true), GetParam().expected);
+    EXPECT_EQ(processes.RunCaptured(Child(GetParam().arguments)),
+              CaptureResult(GetParam().expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,7 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RunCaptured, TakesMoreThanAPipeBufferWrittenAtOnce) {
     constexpr std::size_t kBytes = 300000;
     Win32Processes processes;
-    const std::string output = processes.RunCaptured(Child("big " + std::to_string(kBytes)), true);
+    const std::string output =
+        std::get<std::string>(processes.RunCaptured(Child("big " + std::to_string(kBytes))));
     ASSERT_EQ(output.size(), kBytes);
     std::size_t firstWrong = 0;
     while (firstWrong < kBytes && output[firstWrong] == static_cast<char>(firstWrong % 251)) {
@@ -138,15 +140,15 @@ TEST(RunCaptured, TakesMoreThanAPipeBufferWrittenAtOnce) {
 
 TEST(RunCaptured, MissingProgramIsAStartFailure) {
     Win32Processes processes;
-    EXPECT_EQ(processes.RunCaptured(Quoted(ProgramFolder() + "no_such_program.exe") + " x", true),
-              kStartProcessFailed);
+    EXPECT_EQ(processes.RunCaptured(Quoted(ProgramFolder() + "no_such_program.exe") + " x"),
+              CaptureResult(CaptureFailure::NotStarted));
 }
 
 TEST(RunCaptured, ServesWindowMessagesWhileTheChildRuns) {
     CountingWindow window;
     ASSERT_TRUE(window.Post());
     Win32Processes processes;
-    EXPECT_EQ(processes.RunCaptured(Child("late 300"), true), "late line\r\n");
+    EXPECT_EQ(processes.RunCaptured(Child("late 300")), CaptureResult("late line\r\n"));
     EXPECT_EQ(window.pings(), 1);
 }
 
@@ -156,7 +158,7 @@ TEST(RunCaptured, SilentChildCostsLittleCpu) {
     Win32Processes processes;
     const double cpuBefore = testbed::CpuSeconds();
     const double wallBefore = testbed::WallSeconds();
-    EXPECT_EQ(processes.RunCaptured(Child("late 1000"), true), "late line\r\n");
+    EXPECT_EQ(processes.RunCaptured(Child("late 1000")), CaptureResult("late line\r\n"));
     const double wall = testbed::WallSeconds() - wallBefore;
     const double cpu = testbed::CpuSeconds() - cpuBefore;
     EXPECT_GE(wall, 1.0);
@@ -200,14 +202,14 @@ TEST(WaitMs, ServesWindowMessagesDuringThePause) {
 
 TEST(IsProcessActive, FollowsALaunchedChildUntilItEnds) {
     Win32Processes processes;
-    const LaunchResult launched = processes.LaunchDetached(Child("sleep 1000"), SW_HIDE);
+    const LaunchResult launched = processes.LaunchDetached(Child("sleep 1000"));
     ASSERT_TRUE(launched.started) << "error " << launched.error;
     // Holding a handle keeps the id from being reused by another process after the end.
     const UniqueKernelHandle child(::OpenProcess(SYNCHRONIZE, FALSE, launched.processId));
     ASSERT_TRUE(child);
-    EXPECT_TRUE(processes.IsProcessActive(static_cast<std::int32_t>(launched.processId)));
+    EXPECT_TRUE(processes.IsProcessActive(launched.processId));
     ASSERT_TRUE(AwaitExit(child, 10000));
-    EXPECT_FALSE(processes.IsProcessActive(static_cast<std::int32_t>(launched.processId)));
+    EXPECT_FALSE(processes.IsProcessActive(launched.processId));
 }
 
 TEST(IsProcessActive, IdsOfNoProcessAreInactive) {
@@ -218,7 +220,7 @@ TEST(IsProcessActive, IdsOfNoProcessAreInactive) {
 
 TEST(LaunchDetached, AnswersTheIdOfTheStartedProgram) {
     Win32Processes processes;
-    const LaunchResult launched = processes.LaunchDetached(Child("sleep 500"), SW_SHOWMINIMIZED);
+    const LaunchResult launched = processes.LaunchDetached(Child("sleep 500"));
     ASSERT_TRUE(launched.started) << "error " << launched.error;
     const UniqueKernelHandle child(
         ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, launched.processId));
@@ -233,7 +235,7 @@ TEST(LaunchDetached, AnswersTheIdOfTheStartedProgram) {
 TEST(LaunchDetached, MissingProgramGivesTheWindowsError) {
     Win32Processes processes;
     const LaunchResult launched =
-        processes.LaunchDetached(Quoted(ProgramFolder() + "no_such_program.exe"), SW_HIDE);
+        processes.LaunchDetached(Quoted(ProgramFolder() + "no_such_program.exe"));
     EXPECT_FALSE(launched.started);
     EXPECT_EQ(launched.processId, 0u);
     EXPECT_EQ(launched.error, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
@@ -242,7 +244,7 @@ TEST(LaunchDetached, MissingProgramGivesTheWindowsError) {
 TEST(ShellOpen, MissingPathReturnsWithoutWaiting) {
     Win32Processes processes;
     const double before = testbed::WallSeconds();
-    processes.ShellOpen(ProgramFolder() + "no_such_document.txt", SW_SHOWNORMAL);
+    processes.ShellOpen(ProgramFolder() + "no_such_document.txt");
     EXPECT_LT(testbed::WallSeconds() - before, 10.0);
 }
 

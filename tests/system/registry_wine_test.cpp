@@ -22,10 +22,6 @@ constexpr REGSAM k32BitView = 0;
 // Each test works under its own key below this one, so tests may run side by side.
 constexpr const char* kTestRoot = "SOFTWARE\\TunlatchTest";
 
-// A value read back as the module would never leave it: proves an out-parameter untouched.
-const RegValue kUntouchedValue = std::int32_t{-77};
-const std::string kUntouchedType = "untouched";
-
 struct RawValue {
     DWORD type = REG_NONE;
     std::string bytes;
@@ -72,12 +68,8 @@ protected:
         return raw;
     }
 
-    std::int32_t Get(const std::string& name, RegValue& value, std::string& typeName,
-                     const std::string& subKey = {}) {
-        value = kUntouchedValue;
-        typeName = kUntouchedType;
-        return registry_.RegValueGet(kHkeyLocalMachine, subKey.empty() ? testKey_ : subKey, name,
-                                     value, typeName);
+    RegRead Get(const std::string& name, const std::string& subKey = {}) {
+        return registry_.RegValueGet(subKey.empty() ? testKey_ : subKey, name);
     }
 
     std::string name_;
@@ -86,139 +78,76 @@ protected:
     UniqueRegKey key_;
 };
 
-TEST_F(RegistryTest, WrittenValuesReadBackWithTheirTypeAndAreDeleted) {
-    struct Case {
-        const char* name;
-        RegValue written;
-        bool binary;
-        DWORD storedType;
-        std::string storedBytes;
-        std::string typeName;
-    };
-    const Case cases[] = {
-        {"Text", "C:\\Program Files\\x.exe --auto-start"s, false, REG_SZ,
-         "C:\\Program Files\\x.exe --auto-start\0"s, "SZ"},
-        {"EmptyText", ""s, false, REG_SZ, "\0"s, "SZ"},
-        {"Bytes", "a\0\xff\x01z"s, true, REG_BINARY, "a\0\xff\x01z"s, "BINARY"},
-        {"NoBytes", ""s, true, REG_BINARY, ""s, "BINARY"},
-        // A path in the ANSI code page, as the callers pass it.
-        {"AnsiText",
-         "C:\\Gr\xf6\xdf"
-         "e\\ui.exe"s,
-         false, REG_SZ,
-         "C:\\Gr\xf6\xdf"
-         "e\\ui.exe\0"s,
-         "SZ"},
-        {"Number", std::int32_t{-2}, false, REG_DWORD, "\xfe\xff\xff\xff"s, "DWORD"},
-        {"NumberIgnoresBinary", std::int32_t{0x01020304}, true, REG_DWORD, "\x04\x03\x02\x01"s,
-         "DWORD"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(registry_.RegValueSet(kHkeyLocalMachine, testKey_, c.name, c.written, c.binary),
-                  kRegOk);
-        const RawValue stored = ReadRaw(c.name);
-        EXPECT_EQ(stored.type, c.storedType);
-        EXPECT_EQ(stored.bytes, c.storedBytes);
-
-        RegValue value;
-        std::string typeName;
-        EXPECT_EQ(Get(c.name, value, typeName), kRegOk);
-        EXPECT_EQ(value, c.written);
-        EXPECT_EQ(typeName, c.typeName);
-
-        EXPECT_EQ(registry_.RegValueDelete(kHkeyLocalMachine, testKey_, c.name), kRegOk);
-        EXPECT_EQ(ReadRaw(c.name).type, static_cast<DWORD>(REG_NONE));
+TEST_F(RegistryTest, TextIsWrittenWithItsNulReadBackAndDeleted) {
+    // The second one is a path in the ANSI code page, as the callers pass it.
+    for (const std::string& text : {"C:\\Program Files\\x.exe --auto-start"s, ""s,
+                                    "C:\\Gr\xf6\xdf"
+                                    "e\\ui.exe"s}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(registry_.RegValueSet(testKey_, "Text", text).outcome, RegOutcome::Done);
+        const RawValue stored = ReadRaw("Text");
+        EXPECT_EQ(stored.type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(stored.bytes, text + '\0');
+        const RegRead read = Get("Text");
+        EXPECT_EQ(read.result.outcome, RegOutcome::Done);
+        EXPECT_EQ(read.value, RegValue(text));
+        EXPECT_EQ(registry_.RegValueDelete(testKey_, "Text").outcome, RegOutcome::Done);
+        EXPECT_EQ(ReadRaw("Text").type, static_cast<DWORD>(REG_NONE));
     }
 }
 
-TEST_F(RegistryTest, OverwritingReplacesTypeAndData) {
-    ASSERT_EQ(registry_.RegValueSet(kHkeyLocalMachine, testKey_, "V", std::int32_t{5}, false),
-              kRegOk);
-    ASSERT_EQ(registry_.RegValueSet(kHkeyLocalMachine, testKey_, "V", "five"s, false), kRegOk);
-    RegValue value;
-    std::string typeName;
-    EXPECT_EQ(Get("V", value, typeName), kRegOk);
-    EXPECT_EQ(value, RegValue("five"s));
-    EXPECT_EQ(typeName, "SZ");
-}
-
-TEST_F(RegistryTest, NothingToWriteWritesNothing) {
-    EXPECT_EQ(registry_.RegValueSet(kHkeyLocalMachine, testKey_, "Nothing", RegValue{}, false),
-              kRegOk);
-    EXPECT_EQ(ReadRaw("Nothing").type, static_cast<DWORD>(REG_NONE));
-}
-
-TEST_F(RegistryTest, MissingKeyOrValueGivesTwoAndLeavesTheOutputs) {
+TEST_F(RegistryTest, MissingKeyOrValueIsAbsentWithWindowsCodeTwo) {
     const std::string missingKey = testKey_ + "\\Missing";
-    RegValue value;
-    std::string typeName;
-    EXPECT_EQ(Get("Any", value, typeName, missingKey), kRegNotFound);
-    EXPECT_EQ(value, kUntouchedValue);
-    EXPECT_EQ(typeName, kUntouchedType);
-    EXPECT_EQ(Get("Missing", value, typeName), kRegNotFound);
-    EXPECT_EQ(value, kUntouchedValue);
-    EXPECT_EQ(typeName, kUntouchedType);
-
-    // Writing never creates a key; deleting what is not there is the same "not found".
-    EXPECT_EQ(registry_.RegValueSet(kHkeyLocalMachine, missingKey, "Any", "x"s, false),
-              kRegNotFound);
-    EXPECT_EQ(registry_.RegValueDelete(kHkeyLocalMachine, missingKey, "Any"), kRegNotFound);
-    EXPECT_EQ(registry_.RegValueDelete(kHkeyLocalMachine, testKey_, "Missing"), kRegNotFound);
-}
-
-TEST_F(RegistryTest, TextsEndAtTheirFirstNulOrTheirLastByte) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"abcd\0"s, "abcd"},  // as written by everyone
-        {"abcd"s, "abcd"},    // stored without its NUL: no byte beyond it is read
-        {"ab\0cd\0"s, "ab"},  // trailing data after the text
-        {""s, ""},            // zero bytes
-        {std::string(4000, 'p'), std::string(4000, 'p')},
-    };
-    for (const auto& [stored, text] : cases) {
-        SCOPED_TRACE(stored.size());
-        WriteRaw("Text", REG_SZ, stored);
-        RegValue value;
-        std::string typeName;
-        EXPECT_EQ(Get("Text", value, typeName), kRegOk);
-        EXPECT_EQ(value, RegValue(text));
-        EXPECT_EQ(typeName, "SZ");
+    for (const RegResult& result :
+         {Get("Any", missingKey).result, Get("Missing").result,
+          // Writing never creates a key; deleting what is not there is the same "absent".
+          registry_.RegValueSet(missingKey, "Any", "x"),
+          registry_.RegValueDelete(missingKey, "Any"),
+          registry_.RegValueDelete(testKey_, "Missing")}) {
+        EXPECT_EQ(result.outcome, RegOutcome::Absent);
+        EXPECT_EQ(result.code, ERROR_FILE_NOT_FOUND);
     }
+    EXPECT_EQ(Get("Missing").value, RegValue{});
 }
 
-TEST_F(RegistryTest, DwordOfAnotherSizeIsAFailedReadWithTheValueUnset) {
-    const std::pair<std::string, std::int32_t> cases[] = {
-        {"\x01\x02\x03\x04\x05\x06\x07\x08"s, ERROR_MORE_DATA},
-        {"\x01\x02"s, ERROR_INVALID_DATA},
-        {""s, ERROR_INVALID_DATA},
+TEST_F(RegistryTest, StoredValuesReadAsTheirTypes) {
+    const struct {
+        DWORD type;
+        std::string stored;
+        RegRead read;
+    } cases[] = {
+        {REG_SZ, "abcd\0"s, {{RegOutcome::Done, 0}, "abcd"s}},
+        // Stored without its NUL: no byte beyond it is read.
+        {REG_SZ, "abcd"s, {{RegOutcome::Done, 0}, "abcd"s}},
+        {REG_SZ, "ab\0cd\0"s, {{RegOutcome::Done, 0}, "ab"s}},
+        {REG_SZ, ""s, {{RegOutcome::Done, 0}, ""s}},
+        {REG_SZ, std::string(4000, 'p'), {{RegOutcome::Done, 0}, std::string(4000, 'p')}},
+        {REG_BINARY, "a\0\xff\x01z"s, {{RegOutcome::Done, 0}, RegBinary{"a\0\xff\x01z"s}}},
+        {REG_DWORD, "\xfe\xff\xff\xff"s, {{RegOutcome::Done, 0}, std::int32_t{-2}}},
+        // A DWORD of another size is a failed read, never a part of one.
+        {REG_DWORD,
+         "\x01\x02\x03\x04\x05\x06\x07\x08"s,
+         {{RegOutcome::Failed, ERROR_MORE_DATA}, {}}},
+        {REG_DWORD, "\x01\x02"s, {{RegOutcome::Failed, ERROR_INVALID_DATA}, {}}},
+        // Other types are no concern of the callers.
+        {REG_MULTI_SZ, "one\0two\0\0"s, {{RegOutcome::Done, 0}, {}}},
+        {REG_EXPAND_SZ, "%TEMP%\0"s, {{RegOutcome::Done, 0}, {}}},
     };
-    for (const auto& [stored, code] : cases) {
-        SCOPED_TRACE(stored.size());
-        WriteRaw("Number", REG_DWORD, stored);
-        RegValue value;
-        std::string typeName;
-        EXPECT_EQ(Get("Number", value, typeName), code);
-        EXPECT_EQ(value, kUntouchedValue);
-        EXPECT_EQ(typeName, "DWORD");
-    }
-}
-
-TEST_F(RegistryTest, OtherTypesReadAsSuccessWithNothingFilledIn) {
-    WriteRaw("Multi", REG_MULTI_SZ, "one\0two\0\0"s);
-    WriteRaw("Expand", REG_EXPAND_SZ, "%TEMP%\0"s);
-    for (const char* name : {"Multi", "Expand"}) {
-        RegValue value;
-        std::string typeName;
-        EXPECT_EQ(Get(name, value, typeName), kRegOk) << name;
-        EXPECT_EQ(value, kUntouchedValue) << name;
-        EXPECT_EQ(typeName, kUntouchedType) << name;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        SCOPED_TRACE(c.stored.size());
+        WriteRaw("Value", c.type, c.stored);
+        const RegRead read = Get("Value");
+        EXPECT_EQ(read.result.outcome, c.read.result.outcome);
+        EXPECT_EQ(read.result.code, c.read.result.code);
+        EXPECT_EQ(read.value, c.read.value);
     }
 }
 
 #ifdef _WIN64
 // The VPN client is a 32-bit program: what the 64-bit build writes must land where it reads.
 TEST_F(RegistryTest, SixtyFourBitBuildWritesTheThirtyTwoBitView) {
-    ASSERT_EQ(registry_.RegValueSet(kHkeyLocalMachine, testKey_, "View", "32"s, false), kRegOk);
+    ASSERT_EQ(registry_.RegValueSet(testKey_, "View", "32").outcome, RegOutcome::Done);
 
     UniqueRegKey redirected;
     ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE,
@@ -258,13 +187,10 @@ TEST(RegistryAutorun, AutorunValueIsWrittenReadAndRemoved) {
 
     Win32Registry registry;
     const std::string command = "\"C:\\Program Files\\x\\ui.exe\" --auto-start";
-    EXPECT_EQ(registry.RegValueSet(kHkeyLocalMachine, kRun, kName, command, false), kRegOk);
-    RegValue value;
-    std::string typeName;
-    EXPECT_EQ(registry.RegValueGet(kHkeyLocalMachine, kRun, kName, value, typeName), kRegOk);
-    EXPECT_EQ(value, RegValue(command));
-    EXPECT_EQ(registry.RegValueDelete(kHkeyLocalMachine, kRun, kName), kRegOk);
-    EXPECT_EQ(registry.RegValueGet(kHkeyLocalMachine, kRun, kName, value, typeName), kRegNotFound);
+    EXPECT_EQ(registry.RegValueSet(kRun, kName, command).outcome, RegOutcome::Done);
+    EXPECT_EQ(registry.RegValueGet(kRun, kName).value, RegValue(command));
+    EXPECT_EQ(registry.RegValueDelete(kRun, kName).outcome, RegOutcome::Done);
+    EXPECT_EQ(registry.RegValueGet(kRun, kName).result.outcome, RegOutcome::Absent);
 }
 
 }  // namespace

@@ -20,7 +20,6 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 constexpr const char* kService = "Hamachi2Svc";
-constexpr const char* kLocal = "";
 // Far above any state change of a test; reached only when the service is stuck.
 constexpr auto kDeadline = std::chrono::seconds(15);
 constexpr DWORD kPollMs = 20;
@@ -180,11 +179,11 @@ protected:
     }
 
     // Polls the module until the status reads `wanted` or the deadline passes; every distinct
-    // text read on the way is appended to `seen`.
-    std::string WaitForStatus(const std::string& wanted, std::vector<std::string>* seen = nullptr) {
+    // state read on the way is appended to `seen`.
+    ServiceStatus WaitForStatus(ServiceStatus wanted, std::vector<ServiceStatus>* seen = nullptr) {
         const auto deadline = Clock::now() + kDeadline;
         for (;;) {
-            const std::string status = control_.ServiceGetStatus(kLocal, kService);
+            const ServiceStatus status = control_.ServiceGetStatus(kService);
             if (seen && (seen->empty() || seen->back() != status)) seen->push_back(status);
             if (status == wanted || Clock::now() >= deadline) return status;
             ::Sleep(kPollMs);
@@ -197,14 +196,14 @@ protected:
 };
 
 TEST_F(StandinService, ReadsStoppedOnceRegistered) {
-    EXPECT_EQ(control_.ServiceGetStatus(kLocal, kService), "Stopped");
+    EXPECT_EQ(control_.ServiceGetStatus(kService), ServiceStatus::Stopped);
 }
 
 TEST_F(StandinService, StartsToRunningAndStopsToStopped) {
-    control_.ServiceStart(kLocal, kService);
-    EXPECT_EQ(WaitForStatus("Running"), "Running");
-    control_.ServiceStop(kLocal, kService);
-    EXPECT_EQ(WaitForStatus("Stopped"), "Stopped");
+    control_.ServiceStart(kService);
+    EXPECT_EQ(WaitForStatus(ServiceStatus::Running), ServiceStatus::Running);
+    control_.ServiceStop(kService);
+    EXPECT_EQ(WaitForStatus(ServiceStatus::Stopped), ServiceStatus::Stopped);
 }
 
 TEST_F(StandinService, SlowStartAndStopPassThroughTheirPendingStates) {
@@ -213,24 +212,26 @@ TEST_F(StandinService, SlowStartAndStopPassThroughTheirPendingStates) {
     SetParameter("StartDelayMs", kStartDelayMs);
     SetParameter("StopDelayMs", kStopDelayMs);
 
-    std::vector<std::string> seen;
+    std::vector<ServiceStatus> seen;
     auto begin = Clock::now();
-    control_.ServiceStart(kLocal, kService);
-    EXPECT_EQ(WaitForStatus("Running", &seen), "Running");
+    control_.ServiceStart(kService);
+    EXPECT_EQ(WaitForStatus(ServiceStatus::Running, &seen), ServiceStatus::Running);
     EXPECT_GE(Clock::now() - begin, milliseconds(kStartDelayMs));
-    EXPECT_EQ(seen, (std::vector<std::string>{"Start Pending", "Running"}));
+    EXPECT_EQ(seen,
+              (std::vector<ServiceStatus>{ServiceStatus::StartPending, ServiceStatus::Running}));
 
     seen.clear();
     begin = Clock::now();
-    control_.ServiceStop(kLocal, kService);
-    EXPECT_EQ(WaitForStatus("Stopped", &seen), "Stopped");
+    control_.ServiceStop(kService);
+    EXPECT_EQ(WaitForStatus(ServiceStatus::Stopped, &seen), ServiceStatus::Stopped);
     EXPECT_GE(Clock::now() - begin, milliseconds(kStopDelayMs));
-    EXPECT_EQ(seen, (std::vector<std::string>{"Stop Pending", "Stopped"}));
+    EXPECT_EQ(seen,
+              (std::vector<ServiceStatus>{ServiceStatus::StopPending, ServiceStatus::Stopped}));
 }
 
 TEST_F(StandinService, HangingStartStaysStartPendingAndStillStops) {
     SetParameter("HangInStartPending", 1);
-    control_.ServiceStart(kLocal, kService);
+    control_.ServiceStart(kService);
 
     // Advancing check points show the service alive and pending, not merely slow to launch.
     const auto deadline = Clock::now() + kDeadline;
@@ -240,30 +241,32 @@ TEST_F(StandinService, HangingStartStaysStartPendingAndStillStops) {
         ::Sleep(kPollMs);
     }
     EXPECT_GE(checkPoint, 3u);
-    EXPECT_EQ(control_.ServiceGetStatus(kLocal, kService), "Start Pending");
+    EXPECT_EQ(control_.ServiceGetStatus(kService), ServiceStatus::StartPending);
 
-    control_.ServiceStop(kLocal, kService);
-    EXPECT_EQ(WaitForStatus("Stopped"), "Stopped");
+    control_.ServiceStop(kService);
+    EXPECT_EQ(WaitForStatus(ServiceStatus::Stopped), ServiceStatus::Stopped);
 }
 
 TEST_F(StandinService, StartOnARunningServiceChangesNothing) {
-    control_.ServiceStart(kLocal, kService);
-    ASSERT_EQ(WaitForStatus("Running"), "Running");
+    control_.ServiceStart(kService);
+    ASSERT_EQ(WaitForStatus(ServiceStatus::Running), ServiceStatus::Running);
     const DWORD process = ProcessId(service_.get());
     ASSERT_NE(process, 0u);
 
-    control_.ServiceStart(kLocal, kService);
-    EXPECT_EQ(control_.ServiceGetStatus(kLocal, kService), "Running");
+    control_.ServiceStart(kService);
+    EXPECT_EQ(control_.ServiceGetStatus(kService), ServiceStatus::Running);
     EXPECT_EQ(ProcessId(service_.get()), process);
 }
 
 TEST_F(StandinService, ReadsEachStartTypeTheManagerHolds) {
-    for (const DWORD startType : {SERVICE_AUTO_START, SERVICE_DISABLED, SERVICE_DEMAND_START}) {
-        ASSERT_TRUE(::ChangeServiceConfigA(service_.get(), SERVICE_NO_CHANGE, startType,
+    const std::pair<DWORD, StartType> cases[] = {{SERVICE_AUTO_START, StartType::Automatic},
+                                                 {SERVICE_DISABLED, StartType::Disabled},
+                                                 {SERVICE_DEMAND_START, StartType::OnDemand}};
+    for (const auto& [code, startType] : cases) {
+        ASSERT_TRUE(::ChangeServiceConfigA(service_.get(), SERVICE_NO_CHANGE, code,
                                            SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
                                            nullptr, nullptr, nullptr));
-        EXPECT_EQ(control_.ServiceGetStartType(kLocal, kService),
-                  static_cast<std::int32_t>(startType));
+        EXPECT_EQ(control_.ServiceGetStartType(kService), startType);
     }
 }
 
@@ -284,31 +287,31 @@ TEST_F(StandinService, SettingTheStartTypeChangesNothingElse) {
         return config;
     };
     before = comparable(before);
-    EXPECT_EQ(control_.ServiceGetStartType(kLocal, kService), 3);
+    EXPECT_EQ(control_.ServiceGetStartType(kService), StartType::OnDemand);
 
-    control_.ServiceSetStartType(kLocal, kService, 2);
-    EXPECT_EQ(control_.ServiceGetStartType(kLocal, kService), 2);
+    control_.ServiceSetStartType(kService, StartType::Automatic);
+    EXPECT_EQ(control_.ServiceGetStartType(kService), StartType::Automatic);
     std::optional<ServiceConfig> after = comparable(ReadConfig(service_.get(), kService));
     ASSERT_TRUE(after);
     EXPECT_EQ(after->startType, static_cast<DWORD>(SERVICE_AUTO_START));
     after->startType = before->startType;
     EXPECT_EQ(after, before);
 
-    control_.ServiceSetStartType(kLocal, kService, 3);
-    EXPECT_EQ(control_.ServiceGetStartType(kLocal, kService), 3);
+    control_.ServiceSetStartType(kService, StartType::OnDemand);
+    EXPECT_EQ(control_.ServiceGetStartType(kService), StartType::OnDemand);
     EXPECT_EQ(comparable(ReadConfig(service_.get(), kService)), before);
 }
 
-TEST(ServiceControl, MissingServiceFailsToOpenAndReadsStartTypeZero) {
+TEST(ServiceControl, MissingServiceFailsToOpenAndHasNoStartType) {
     Win32ServiceControl control;
     const std::string missing = "TunlatchNoSuchService";
-    EXPECT_EQ(control.ServiceGetStatus(kLocal, missing), "OpenService fail!");
-    EXPECT_EQ(control.ServiceGetStartType(kLocal, missing), 0);
+    EXPECT_EQ(control.ServiceGetStatus(missing), ServiceStatus::ServiceNotOpened);
+    EXPECT_EQ(control.ServiceGetStartType(missing), std::nullopt);
     // The requests fail silently and create nothing.
-    control.ServiceStart(kLocal, missing);
-    control.ServiceStop(kLocal, missing);
-    control.ServiceSetStartType(kLocal, missing, 2);
-    EXPECT_EQ(control.ServiceGetStatus(kLocal, missing), "OpenService fail!");
+    control.ServiceStart(missing);
+    control.ServiceStop(missing);
+    control.ServiceSetStartType(missing, StartType::Automatic);
+    EXPECT_EQ(control.ServiceGetStatus(missing), ServiceStatus::ServiceNotOpened);
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "system/win32/dialogs.h"
-#include "tray/form_main.h"
 #include "system/win32/win32_tray.h"
+#include "tray/form_main.h"
 
 namespace tunlatch::win32 {
 namespace {
@@ -44,15 +44,14 @@ TEST(TrayWithoutDisplay, AWholeRunOfTrayCallsReturnsPromptly) {
 TEST(DialogsWithoutDisplay, BoxesAnswerNothingAtOnce) {
     Win32Dialogs dialogs(::GetModuleHandleA(nullptr));
     std::string typed = "unset";
-    std::int32_t pressed = -1;
+    Answer pressed = Answer::Yes;
     const auto took = Timed([&] {
-        typed = dialogs.ShowInputBox("Please Enter The Password!", "Tunlatch V1.0.0", "x");
-        pressed =
-            dialogs.ShowMessageBox("devcon.exe not found!", "Tunlatch V1.0.0", kMbYesNoExclamation);
+        typed = dialogs.ShowInputBox("Please Enter The Password!", "Tunlatch V1.0.0");
+        pressed = dialogs.AskYesNo("devcon.exe not found!", "Tunlatch V1.0.0");
     });
     EXPECT_LT(took, kPrompt);
     EXPECT_EQ(typed, "");
-    EXPECT_EQ(pressed, 0) << "no box, no button";
+    EXPECT_EQ(pressed, Answer::None) << "no box, no button";
 }
 
 }  // namespace
