@@ -53,7 +53,7 @@ void WriteHeader(Run& run) {
     run.WriteLog("-GetOSInf.FullText: " + ctx.OsInfo.FullText);
     run.WriteLog("-GetOSInf.FullNumbers: " + ctx.OsInfo.FullNumbers);
     run.WriteLog(std::string("-User Account Control active: ") + Flag(ctx.UacActive));
-    run.WriteLog(std::string("-IsAdmin: ") + Flag(run.sys.os.IsAdmin("")));
+    run.WriteLog(std::string("-IsAdmin: ") + Flag(run.sys.os.IsAdmin()));
     run.WriteLog(std::string("-INI_tray_icon: ") + Flag(ctx.INI_tray_icon));
     run.WriteLog(std::string("-INI_balloon_tips: ") + Flag(ctx.INI_balloon_tips));
     run.WriteLog(std::string("-INI_on_demand: ") + Flag(ctx.INI_on_demand));
