@@ -43,7 +43,7 @@ void WriteHeader(Run& run) {
     run.log.Detail("GetOSInf.FullText: " + ctx.OsInfo.FullText);
     run.log.Detail("GetOSInf.FullNumbers: " + ctx.OsInfo.FullNumbers);
     run.log.Detail("User Account Control active: " + Flag(ctx.UacActive));
-    run.log.Detail("IsAdmin: " + Flag(run.sys.os.IsAdmin("")));
+    run.log.Detail("IsAdmin: " + Flag(run.sys.os.IsAdmin()));
     run.log.Detail("INI_tray_icon: " + Flag(ctx.INI_tray_icon));
     run.log.Detail("INI_balloon_tips: " + Flag(ctx.INI_balloon_tips));
     run.log.Detail("INI_on_demand: " + Flag(ctx.INI_on_demand));

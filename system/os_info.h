@@ -1,19 +1,11 @@
 #pragma once
-// OS facts (modOSVerInfo): which Windows this is, its architecture, and whether the user is an
-// administrator.
+// OS facts: which Windows this is, its architecture, and whether the user is an administrator.
 #include <cstdint>
 #include <string>
 
 namespace tunlatch {
 
-// Architecture codes of GetOSArch.
-inline constexpr std::int32_t kArchUnknown = 0;
-inline constexpr std::int32_t kArchX86 = 1;
-inline constexpr std::int32_t kArchX64 = 2;
-inline constexpr std::int32_t kArchItanium = 3;
-
-// The OS information record. Architecture is exactly "x86", "x64", "Itanium" or "Unknown";
-// VersionName is exactly "2000" on Windows 2000.
+// The OS information record. Architecture is exactly "x86", "x64", "Itanium" or "Unknown".
 struct OsInformation {
     std::string FullText;
     std::string FullNumbers;
@@ -38,9 +30,8 @@ class OsFacts {
 public:
     virtual ~OsFacts() = default;
     virtual OsInformation GetOSInf() = 0;
-    virtual std::int32_t GetOSArch() = 0;
-    // userName empty means the current user.
-    virtual bool IsAdmin(const std::string& userName) = 0;
+    // Whether the current user's account has administrator privilege.
+    virtual bool IsAdmin() = 0;
 };
 
 }  // namespace tunlatch

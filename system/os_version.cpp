@@ -1,24 +1,15 @@
 #include "system/os_version.h"
 
-#include <cctype>
-
 namespace tunlatch {
 
 namespace {
 
-constexpr std::uint32_t kPlatform9x = 1;
-constexpr std::uint32_t kPlatformNt = 2;
-
-constexpr std::uint16_t kSuiteSmallBusiness = 0x1;
-constexpr std::uint16_t kSuiteEnterprise = 0x2;
-constexpr std::uint16_t kSuiteEmbeddedNt = 0x40;
-constexpr std::uint16_t kSuiteDatacenter = 0x80;
-constexpr std::uint16_t kSuitePersonal = 0x200;
-constexpr std::uint16_t kSuiteBlade = 0x400;
-constexpr std::uint16_t kSuiteHomeServer = 0x8000;
-
 constexpr std::uint8_t kWorkstation = 1;
 constexpr std::uint32_t kUnlicensed = 0xABCDABCD;
+// The record always comes from the extended query, whose size it reports.
+constexpr std::int32_t kExtendedRecordSize = 156;
+constexpr std::uint32_t kNetSuccess = 0;
+constexpr std::uint32_t kAdminPrivilege = 2;
 
 struct Names {
     std::string version;
@@ -31,67 +22,8 @@ std::string Trim(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 bool IsServer(std::uint8_t productType) {
     return productType == 2 || productType == 3;
-}
-
-Names Names9x(std::uint32_t minor, std::uint16_t build, const std::string& csd) {
-    const std::string sp = Upper(csd);
-    switch (minor) {
-        case 0:
-            if (sp == "A") return {"95", "OSR1"};
-            if (sp == "B") return {"95", build >= 1111 && build < 1212 ? "OSR2" : "OSR2.1"};
-            if (sp == "C") return {"95", "OSR2.5"};
-            return {"95", ""};
-        case 10:
-            return {"98", sp == "A" ? "Second Edition" : ""};
-        case 90:
-            return {"ME", ""};
-        default:
-            return {};
-    }
-}
-
-std::string EditionNt4(const OsVersionRaw& raw) {
-    if (raw.productType == kWorkstation) return "Workstation";
-    if (!IsServer(raw.productType)) return {};
-    return raw.suiteMask & kSuiteEnterprise ? "Server Enterprise" : "Server Standard";
-}
-
-std::string Edition2000(const OsVersionRaw& raw) {
-    if (raw.productType == kWorkstation) return "Professional";
-    if (!IsServer(raw.productType)) return {};
-    if (raw.suiteMask & kSuiteDatacenter) return "Datacenter Server";
-    if (raw.suiteMask & kSuiteEnterprise) return "Advanced Server";
-    return "Server";
-}
-
-std::string EditionXp(const OsVersionRaw& raw) {
-    if (raw.suiteMask & kSuiteEmbeddedNt) return "Embedded";
-    if (raw.mediaCenter != 0) return "Media Center";
-    if (raw.tabletPc != 0) return "Tablet PC";
-    if (raw.starter != 0) return "Starter";
-    if (raw.suiteMask & kSuitePersonal) return "Home";
-    return "Professional";
-}
-
-Names Names2003(const OsVersionRaw& raw, std::int32_t arch) {
-    if (arch == kArchX64 && raw.productType == kWorkstation) return {"XP Professional", ""};
-    if (IsServer(raw.productType) && raw.serverR2 == 0) {
-        if (raw.suiteMask & kSuiteSmallBusiness) return {"Server 2003", "Small Business"};
-        if (raw.suiteMask & kSuiteEnterprise) return {"Server 2003", "Enterprise"};
-        if (raw.suiteMask & kSuiteDatacenter) return {"Server 2003", "Datacenter"};
-        if (raw.suiteMask & kSuiteBlade) return {"Server 2003", "Web Edition"};
-        if (raw.suiteMask & kSuiteHomeServer) return {"Home Server", ""};
-        return {"Server 2003", "Standard"};
-    }
-    if (IsServer(raw.productType) && raw.serverR2 != 0) return {"Server 2003", "R2"};
-    return {"Server 2003", "<unknown>"};
 }
 
 struct EditionRow {
@@ -99,18 +31,27 @@ struct EditionRow {
     const char* edition;
 };
 
+template <std::size_t N>
+const char* FindEdition(const EditionRow (&rows)[N], std::uint32_t code) {
+    for (const auto& row : rows)
+        if (row.code == code) return row.edition;
+    return nullptr;
+}
+
+std::string EditionOr(const char* edition) {
+    return edition != nullptr ? edition : "<unknown>";
+}
+
 // Vista and 7 share the table; only 7 knows the Professional code.
-constexpr EditionRow kWorkstationEditions[] = {
+constexpr EditionRow kVistaEditions[] = {
     {1, "Ultimate"},     {28, "Ultimate N"},     {6, "Business"},   {16, "Business N"},
     {4, "Enterprise"},   {27, "Enterprise N"},   {2, "Home Basic"}, {5, "Home Basic N"},
     {3, "Home Premium"}, {26, "Home Premium N"}, {11, "Starter"},   {kUnlicensed, "<unlicensed>"},
 };
 
-std::string WorkstationEdition(std::uint32_t code, bool seven) {
+std::string VistaEdition(std::uint32_t code, bool seven) {
     if (seven && code == 48) return "Professional";
-    for (const auto& row : kWorkstationEditions)
-        if (row.code == code) return row.edition;
-    return "<unknown>";
+    return EditionOr(FindEdition(kVistaEditions, code));
 }
 
 struct ServerRow {
@@ -139,51 +80,132 @@ Names Server2008(std::uint32_t code) {
     return {"Server 2008", "<unknown>"};
 }
 
-Names Names6(const OsVersionRaw& raw) {
+// From Windows 8 on, with the names Windows 10 and 11 give them. One code serves every
+// long-term release, LTSB 2015 and 2016 included.
+constexpr EditionRow kWorkstationEditions[] = {
+    {101, "Home"},
+    {98, "Home N"},
+    {100, "Home Single Language"},
+    {99, "Home China"},
+    {48, "Pro"},
+    {49, "Pro N"},
+    {103, "Pro with Media Center"},
+    {161, "Pro for Workstations"},
+    {162, "Pro for Workstations N"},
+    {164, "Pro Education"},
+    {165, "Pro Education N"},
+    {121, "Education"},
+    {122, "Education N"},
+    {4, "Enterprise"},
+    {27, "Enterprise N"},
+    {72, "Enterprise Evaluation"},
+    {84, "Enterprise N Evaluation"},
+    {125, "Enterprise LTSC"},
+    {126, "Enterprise N LTSC"},
+    {129, "Enterprise LTSC Evaluation"},
+    {130, "Enterprise N LTSC Evaluation"},
+    {175, "Enterprise multi-session"},
+    {188, "IoT Enterprise"},
+    {191, "IoT Enterprise LTSC"},
+    {kUnlicensed, "<unlicensed>"},
+};
+
+// Windows 8 and 8.1 sold their basic edition under the version's name alone.
+constexpr EditionRow kEightCoreEditions[] = {
+    {101, ""}, {98, "N"}, {100, "Single Language"}, {99, "China"}};
+
+// From Server 2012 on, where core installations report the codes of full ones; only the
+// Semi-Annual Channel, which is core only, has codes of its own.
+constexpr EditionRow kServerEditions[] = {
+    {7, "Standard"},
+    {8, "Datacenter"},
+    {79, "Standard Evaluation"},
+    {80, "Datacenter Evaluation"},
+    {146, "Standard, Semi-Annual Channel"},
+    {145, "Datacenter, Semi-Annual Channel"},
+    {50, "Essentials"},
+    {33, "Foundation"},
+    {kUnlicensed, "<unlicensed>"},
+};
+
+struct Release {
+    std::uint32_t major;
+    std::uint32_t minor;
+    std::uint32_t firstBuild;
+    bool server;
+    const char* name;
+};
+
+// Releases that share a version differ by build. Each server release claims the builds from its
+// own up to the next one's, so the Semi-Annual Channel servers between two long-term releases
+// (1709 to 20H2) take the name of the one they followed. Newest first within a version.
+constexpr Release kReleases[] = {
+    {10, 0, 22000, false, "11"},
+    {10, 0, 0, false, "10"},
+    {6, 3, 0, false, "8.1"},
+    {6, 2, 0, false, "8"},
+    {10, 0, 26100, true, "Server 2025"},
+    {10, 0, 20348, true, "Server 2022"},
+    {10, 0, 17763, true, "Server 2019"},
+    {10, 0, 0, true, "Server 2016"},
+    {6, 3, 0, true, "Server 2012 R2"},
+    {6, 2, 0, true, "Server 2012"},
+};
+
+const Release* FindRelease(const OsVersionRaw& raw, bool server) {
+    for (const auto& release : kReleases)
+        if (release.server == server && release.major == raw.majorVersion &&
+            release.minor == raw.minorVersion && raw.buildNumber >= release.firstBuild)
+            return &release;
+    return nullptr;
+}
+
+std::string LaterEdition(const OsVersionRaw& raw, bool server) {
+    if (server) return EditionOr(FindEdition(kServerEditions, raw.productInfo));
+    const bool eight = raw.majorVersion == 6;
+    const char* core = eight ? FindEdition(kEightCoreEditions, raw.productInfo) : nullptr;
+    return core != nullptr ? core : EditionOr(FindEdition(kWorkstationEditions, raw.productInfo));
+}
+
+Names NamesOf(const OsVersionRaw& raw) {
     const bool workstation = raw.productType == kWorkstation;
-    const bool server = IsServer(raw.productType);
-    if (raw.minorVersion == 0 && workstation)
-        return {"Vista", WorkstationEdition(raw.productInfo, false)};
-    if (raw.minorVersion == 0 && server) return Server2008(raw.productInfo);
-    if (raw.minorVersion == 1 && workstation)
-        return {"7", WorkstationEdition(raw.productInfo, true)};
-    if (raw.minorVersion == 1 && server) return {"Server 2008", "R2"};
-    return {};
+    if (!workstation && !IsServer(raw.productType)) return {};
+    if (raw.majorVersion == 6 && raw.minorVersion == 0)
+        return workstation ? Names{"Vista", VistaEdition(raw.productInfo, false)}
+                           : Server2008(raw.productInfo);
+    if (raw.majorVersion == 6 && raw.minorVersion == 1)
+        return workstation ? Names{"7", VistaEdition(raw.productInfo, true)}
+                           : Names{"Server 2008", "R2"};
+    const Release* release = FindRelease(raw, !workstation);
+    if (release == nullptr) return {};
+    return {release->name, LaterEdition(raw, !workstation)};
 }
 
-// The version numbers deciding the names always come from the plain query.
-Names NamesNt(const OsVersionRaw& raw, std::int32_t arch) {
-    const std::uint32_t major = raw.majorVersion;
-    const std::uint32_t minor = raw.minorVersion;
-    if (major == 3) return {"NT 3." + std::to_string(minor), ""};
-    if (major == 4) return {"NT 4." + std::to_string(minor), EditionNt4(raw)};
-    if (major == 5 && minor == 0) return {"2000", Edition2000(raw)};
-    if (major == 5 && minor == 1) return {"XP", EditionXp(raw)};
-    if (major == 5 && minor == 2) return Names2003(raw, arch);
-    if (major == 6) return Names6(raw);
-    return {};
-}
+struct Architecture {
+    std::uint16_t processor;
+    const char* text;
+    const char* suffix;
+};
 
-std::string ArchitectureSuffix(std::int32_t code) {
-    if (code == kArchX64) return " (x64)";
-    if (code == kArchItanium) return " (Itanium)";
-    return {};
-}
+// GetNativeSystemInfo's processor codes; others, ARM among them, are unknown to the record.
+constexpr Architecture kArchitectures[] = {
+    {0, "x86", ""},
+    {6, "Itanium", " (Itanium)"},
+    {9, "x64", " (x64)"},
+};
 
-// The labels both families share, up to the service pack text.
-std::string VersionNumbers(const OsInformation& info) {
-    return "PID:" + std::to_string(info.PlatformId) + " MAV:" + std::to_string(info.MajorVersion) +
-           " MIV:" + std::to_string(info.MinorVersion) +
-           " BLD:" + std::to_string(info.BuildNumber) + " CSD:" + info.CSDVersion;
-}
-
-std::string Numbers9x(const OsInformation& info) {
-    return VersionNumbers(info) + " OSA:" + info.Architecture;
+Architecture ArchitectureOf(std::uint16_t processor) {
+    for (const auto& architecture : kArchitectures)
+        if (architecture.processor == processor) return architecture;
+    return {processor, "Unknown", ""};
 }
 
 // Product type and reserved byte print as unsigned bytes, the three words as signed ones.
-std::string NumbersNt(const OsInformation& info) {
-    return VersionNumbers(info) + " PRTY:" + std::to_string(unsigned{info.ProductType}) +
+std::string Numbers(const OsInformation& info) {
+    return "PID:" + std::to_string(info.PlatformId) + " MAV:" + std::to_string(info.MajorVersion) +
+           " MIV:" + std::to_string(info.MinorVersion) +
+           " BLD:" + std::to_string(info.BuildNumber) + " CSD:" + info.CSDVersion +
+           " PRTY:" + std::to_string(unsigned{info.ProductType}) +
            " RSVD:" + std::to_string(unsigned{info.Reserved}) +
            " SPMA:" + std::to_string(int{info.ServicePackMajor}) +
            " SPMI:" + std::to_string(int{info.ServicePackMinor}) +
@@ -191,93 +213,40 @@ std::string NumbersNt(const OsInformation& info) {
            " OSA:" + info.Architecture;
 }
 
-void Fill9x(const OsVersionRaw& raw, OsInformation& info) {
-    const auto build = static_cast<std::uint16_t>(raw.buildNumber & 0xFFFF);
-    info.VersionInfoSize = 148;
+}  // namespace
+
+bool HasProductInfo(std::uint32_t majorVersion) {
+    return majorVersion >= 6;
+}
+
+OsInformation BuildOsInfo(const OsVersionRaw& raw) {
+    OsInformation info;
+    const Names names = NamesOf(raw);
+    info.VersionName = names.version;
+    info.Edition = names.edition;
+    const Architecture architecture = ArchitectureOf(raw.processorArchitecture);
+    info.Architecture = architecture.text;
+    info.ProductInfo = std::to_string(HasProductInfo(raw.majorVersion) ? raw.productInfo : 0);
+    info.VersionInfoSize = kExtendedRecordSize;
     info.PlatformId = static_cast<std::int32_t>(raw.platformId);
     info.MajorVersion = static_cast<std::int32_t>(raw.majorVersion);
     info.MinorVersion = static_cast<std::int32_t>(raw.minorVersion);
-    info.BuildNumber = build;
+    info.BuildNumber = static_cast<std::int32_t>(raw.buildNumber);
     info.CSDVersion = Trim(raw.csdVersion);
-    const Names names = Names9x(raw.minorVersion, build, info.CSDVersion);
-    info.VersionName = names.version;
-    info.Edition = names.edition;
-    info.FullNumbers = Numbers9x(info);
-}
-
-// The record's numbers come from the extended query, which stays zero where it failed.
-void FillNt(const OsVersionRaw& raw, std::int32_t arch, OsInformation& info) {
-    const Names names = NamesNt(raw, arch);
-    info.VersionName = names.version;
-    info.Edition = names.edition;
-    info.ProductInfo = std::to_string(raw.majorVersion == 6 ? raw.productInfo : 0);
-    info.VersionInfoSize = 156;
-    info.PlatformId = static_cast<std::int32_t>(raw.platformId);
-    info.MajorVersion = static_cast<std::int32_t>(raw.exMajorVersion);
-    info.MinorVersion = static_cast<std::int32_t>(raw.exMinorVersion);
-    info.BuildNumber = static_cast<std::int32_t>(raw.exBuildNumber);
-    info.CSDVersion = Trim(raw.exCsdVersion);
     info.ServicePackMajor = static_cast<std::int16_t>(raw.servicePackMajor);
     info.ServicePackMinor = static_cast<std::int16_t>(raw.servicePackMinor);
     info.SuiteMask = static_cast<std::int16_t>(raw.suiteMask);
     info.ProductType = raw.productType;
     info.Reserved = raw.reserved;
-    info.FullNumbers = NumbersNt(info);
-}
-
-}  // namespace
-
-bool NeedsNativeArchitecture(std::uint32_t platformId, std::uint32_t majorVersion,
-                             std::uint32_t minorVersion) {
-    return platformId == kPlatformNt &&
-           (majorVersion > 5 || (majorVersion == 5 && minorVersion > 0));
-}
-
-std::int32_t OsArchitectureCode(const OsVersionRaw& raw) {
-    if (raw.platformId == kPlatform9x) return kArchX86;
-    if (raw.platformId != kPlatformNt) return kArchUnknown;
-    if (!NeedsNativeArchitecture(raw.platformId, raw.majorVersion, raw.minorVersion))
-        return kArchX86;
-    switch (static_cast<std::int16_t>(raw.processorArchitecture)) {
-        case 0:
-            return kArchX86;
-        case 6:
-            return kArchItanium;
-        case 9:
-            return kArchX64;
-        default:
-            return kArchUnknown;
-    }
-}
-
-std::string ArchitectureText(std::int32_t code) {
-    switch (code) {
-        case kArchX86:
-            return "x86";
-        case kArchX64:
-            return "x64";
-        case kArchItanium:
-            return "Itanium";
-        default:
-            return "Unknown";
-    }
-}
-
-OsInformation BuildOsInfo(const OsVersionRaw& raw) {
-    OsInformation info;
-    const std::int32_t arch = OsArchitectureCode(raw);
-    info.Architecture = ArchitectureText(arch);
-    if (raw.platformId == kPlatform9x) Fill9x(raw, info);
-    if (raw.platformId == kPlatformNt) FillNt(raw, arch, info);
+    info.FullNumbers = Numbers(info);
     // Empty names keep their blanks, so the text always has the same shape.
-    info.FullText = "Windows " + info.VersionName + " " + info.Edition + ArchitectureSuffix(arch);
+    info.FullText = "Windows " + info.VersionName + " " + info.Edition + architecture.suffix;
     if (!info.CSDVersion.empty()) info.FullText += " [" + info.CSDVersion + "]";
     return info;
 }
 
-bool IsAdminDecision(std::uint32_t platformId, std::uint32_t netResult, std::uint32_t privilege) {
-    if (platformId != kPlatformNt) return true;
-    return netResult == 0 && privilege == 2;
+bool IsAdminDecision(std::uint32_t netResult, std::uint32_t privilege) {
+    return netResult == kNetSuccess && privilege == kAdminPrivilege;
 }
 
 }  // namespace tunlatch

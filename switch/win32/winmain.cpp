@@ -1,19 +1,20 @@
 // The program's entry: harden the DLL search, build the Win32 modules and hand them to Main.
 #include <windows.h>
 
-#include "system/win32/download.h"
-#include "system/win32/unzip_dll.h"
 #include "switch/main.h"
 #include "switch/startup_rules.h"
-#include "system/win32/program_host.h"
-#include "system/win32/settings_file.h"
 #include "system/win32/clock.h"
 #include "system/win32/dialogs.h"
+#include "system/win32/download.h"
 #include "system/win32/files.h"
 #include "system/win32/os_facts.h"
 #include "system/win32/processes.h"
+#include "system/win32/program_host.h"
 #include "system/win32/registry.h"
 #include "system/win32/service_control.h"
+#include "system/win32/settings_file.h"
+#include "system/win32/system_library.h"
+#include "system/win32/unzip_dll.h"
 #include "system/win32/win32_tray.h"
 
 namespace {
@@ -24,14 +25,10 @@ namespace {
 // loaded by its full path).
 void RestrictDllSearch() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-    const FARPROC proc = kernel ? ::GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
-    if (proc) {
-        // Through a plain function pointer type, which may stand for any other.
-        const auto setDirectories =
-            reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(proc));
-        if (setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
-    }
+    // kernel32 is always loaded, so it is only looked up, never loaded.
+    const auto setDirectories = tunlatch::win32::FindExport<SetDefaultDllDirectoriesFn>(
+        ::GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+    if (setDirectories != nullptr && setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
     // Windows 7 without the update that brings the call: at least take the current folder out.
     ::SetDllDirectoryA("");
 }

@@ -8,8 +8,7 @@ namespace tunlatch::win32 {
 class Win32OsFacts final : public OsFacts {
 public:
     OsInformation GetOSInf() override;
-    std::int32_t GetOSArch() override;
-    bool IsAdmin(const std::string& userName) override;
+    bool IsAdmin() override;
 };
 
 }  // namespace tunlatch::win32

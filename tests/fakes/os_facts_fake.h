@@ -16,14 +16,12 @@ public:
         i.Architecture = "x64";
         return i;
     }();
-    std::int32_t arch = kArchX64;
     bool admin = true;
-    std::string askedUser = "<not asked>";
+    int adminQueries = 0;
 
     OsInformation GetOSInf() override { return info; }
-    std::int32_t GetOSArch() override { return arch; }
-    bool IsAdmin(const std::string& user) override {
-        askedUser = user;
+    bool IsAdmin() override {
+        ++adminQueries;
         return admin;
     }
 };

@@ -8,38 +8,22 @@ namespace {
 constexpr std::uint16_t kX86 = 0;
 constexpr std::uint16_t kItanium = 6;
 constexpr std::uint16_t kAmd64 = 9;
+constexpr std::uint8_t kWork = 1;
+constexpr std::uint8_t kDc = 2;
+constexpr std::uint8_t kServer = 3;
+constexpr std::uint32_t kUnlicensed = 0xABCDABCD;
 
-OsVersionRaw Win9x(std::uint32_t minor, std::uint32_t build, const std::string& csd) {
-    OsVersionRaw raw;
-    raw.platformId = 1;
-    raw.majorVersion = 4;
-    raw.minorVersion = minor;
-    raw.buildNumber = build;
-    raw.csdVersion = csd;
-    return raw;
-}
-
-// An NT system whose two queries agree, as they do on real systems.
-OsVersionRaw Nt(std::uint32_t major, std::uint32_t minor, std::uint8_t productType,
-                std::uint16_t suite = 0, std::uint32_t productInfo = 0, std::uint16_t arch = kX86) {
+OsVersionRaw Os(std::uint32_t major, std::uint32_t minor, std::uint32_t build,
+                std::uint8_t productType, std::uint32_t productInfo = 0,
+                std::uint16_t arch = kAmd64) {
     OsVersionRaw raw;
     raw.platformId = 2;
-    raw.majorVersion = raw.exMajorVersion = major;
-    raw.minorVersion = raw.exMinorVersion = minor;
-    raw.buildNumber = raw.exBuildNumber = 1000;
-    raw.extendedOk = true;
+    raw.majorVersion = major;
+    raw.minorVersion = minor;
+    raw.buildNumber = build;
     raw.productType = productType;
-    raw.suiteMask = suite;
     raw.productInfo = productInfo;
     raw.processorArchitecture = arch;
-    return raw;
-}
-
-OsVersionRaw WithMetrics(OsVersionRaw raw, int tablet, int media, int starter, int r2) {
-    raw.tabletPc = tablet;
-    raw.mediaCenter = media;
-    raw.starter = starter;
-    raw.serverR2 = r2;
     return raw;
 }
 
@@ -50,92 +34,92 @@ struct NamesCase {
     const char* edition;
 };
 
-TEST(BuildOsInfo, NamesEveryBranchOfTheDecisionTree) {
+TEST(BuildOsInfo, NamesEveryVersionAndEdition) {
     const NamesCase cases[] = {
-        {"95 A", Win9x(0, 950, "a"), "95", "OSR1"},
-        {"95 B 1110", Win9x(0, 1110, "B"), "95", "OSR2.1"},
-        {"95 B 1111", Win9x(0, 1111, "B"), "95", "OSR2"},
-        {"95 B 1211", Win9x(0, 1211, "B"), "95", "OSR2"},
-        {"95 B 1212", Win9x(0, 1212, "B"), "95", "OSR2.1"},
-        {"95 B high word ignored", Win9x(0, 0x04000000 | 1111, "B"), "95", "OSR2"},
-        {"95 C", Win9x(0, 1216, " C "), "95", "OSR2.5"},
-        {"95 other", Win9x(0, 950, "D"), "95", ""},
-        {"98", Win9x(10, 1998, ""), "98", ""},
-        {"98 SE", Win9x(10, 2222, " A "), "98", "Second Edition"},
-        {"98 other text", Win9x(10, 2222, "B"), "98", ""},
-        {"ME", Win9x(90, 3000, ""), "ME", ""},
-        {"9x other minor", Win9x(20, 3000, "A"), "", ""},
-        {"NT 3.51", Nt(3, 51, 1), "NT 3.51", ""},
-        {"NT 4 workstation", Nt(4, 0, 1), "NT 4.0", "Workstation"},
-        {"NT 4 enterprise", Nt(4, 0, 3, 0x2), "NT 4.0", "Server Enterprise"},
-        {"NT 4 DC enterprise", Nt(4, 0, 2, 0x2), "NT 4.0", "Server Enterprise"},
-        {"NT 4 standard", Nt(4, 0, 2, 0x80), "NT 4.0", "Server Standard"},
-        {"NT 4 other type", Nt(4, 0, 0, 0x2), "NT 4.0", ""},
-        {"2000 professional", Nt(5, 0, 1, 0x82), "2000", "Professional"},
-        {"2000 datacenter", Nt(5, 0, 3, 0x82), "2000", "Datacenter Server"},
-        {"2000 advanced", Nt(5, 0, 2, 0x2), "2000", "Advanced Server"},
-        {"2000 server", Nt(5, 0, 3), "2000", "Server"},
-        {"2000 other type", Nt(5, 0, 4), "2000", ""},
-        {"XP embedded", WithMetrics(Nt(5, 1, 1, 0x240), 1, 1, 1, 0), "XP", "Embedded"},
-        {"XP media center", WithMetrics(Nt(5, 1, 1, 0x200), 1, 1, 1, 0), "XP", "Media Center"},
-        {"XP tablet", WithMetrics(Nt(5, 1, 1, 0x200), 1, 0, 1, 0), "XP", "Tablet PC"},
-        {"XP starter", WithMetrics(Nt(5, 1, 1, 0x200), 0, 0, 1, 0), "XP", "Starter"},
-        {"XP home", WithMetrics(Nt(5, 1, 1, 0x200), 0, 0, 0, 1), "XP", "Home"},
-        {"XP professional", Nt(5, 1, 1), "XP", "Professional"},
-        {"XP ignores product type", Nt(5, 1, 3), "XP", "Professional"},
-        {"5.2 x64 workstation", Nt(5, 2, 1, 0x200, 0, kAmd64), "XP Professional", ""},
-        {"5.2 x86 workstation", Nt(5, 2, 1), "Server 2003", "<unknown>"},
-        {"5.2 Itanium workstation", Nt(5, 2, 1, 0, 0, kItanium), "Server 2003", "<unknown>"},
-        {"2003 small business", Nt(5, 2, 3, 0x83), "Server 2003", "Small Business"},
-        {"2003 enterprise", Nt(5, 2, 2, 0x82), "Server 2003", "Enterprise"},
-        {"2003 datacenter", Nt(5, 2, 3, 0x480), "Server 2003", "Datacenter"},
-        {"2003 web", Nt(5, 2, 3, 0x8400), "Server 2003", "Web Edition"},
-        {"home server", Nt(5, 2, 3, 0x8000, 0, kAmd64), "Home Server", ""},
-        {"2003 standard", Nt(5, 2, 3, 0x10), "Server 2003", "Standard"},
-        {"2003 R2", WithMetrics(Nt(5, 2, 3, 0x2), 0, 0, 0, 1), "Server 2003", "R2"},
-        {"2003 other type", Nt(5, 2, 0, 0x2), "Server 2003", "<unknown>"},
-        {"5.3", Nt(5, 3, 1), "", ""},
-        {"Vista ultimate", Nt(6, 0, 1, 0, 1), "Vista", "Ultimate"},
-        {"Vista ultimate N", Nt(6, 0, 1, 0, 28), "Vista", "Ultimate N"},
-        {"Vista business", Nt(6, 0, 1, 0, 6), "Vista", "Business"},
-        {"Vista business N", Nt(6, 0, 1, 0, 16), "Vista", "Business N"},
-        {"Vista enterprise", Nt(6, 0, 1, 0, 4), "Vista", "Enterprise"},
-        {"Vista enterprise N", Nt(6, 0, 1, 0, 27), "Vista", "Enterprise N"},
-        {"Vista home basic", Nt(6, 0, 1, 0, 2), "Vista", "Home Basic"},
-        {"Vista home basic N", Nt(6, 0, 1, 0, 5), "Vista", "Home Basic N"},
-        {"Vista home premium", Nt(6, 0, 1, 0, 3), "Vista", "Home Premium"},
-        {"Vista home premium N", Nt(6, 0, 1, 0, 26), "Vista", "Home Premium N"},
-        {"Vista starter", Nt(6, 0, 1, 0, 11), "Vista", "Starter"},
-        {"Vista 48", Nt(6, 0, 1, 0, 48), "Vista", "<unknown>"},
-        {"Vista unlicensed", Nt(6, 0, 1, 0, 0xABCDABCD), "Vista", "<unlicensed>"},
-        {"Vista no code", Nt(6, 0, 1), "Vista", "<unknown>"},
-        {"SBS standard", Nt(6, 0, 3, 0, 9), "Small Business Server 2008", "Standard"},
-        {"SBS premium", Nt(6, 0, 2, 0, 25), "Small Business Server 2008", "Premium"},
-        {"2008 standard 7", Nt(6, 0, 3, 0, 7), "Server 2008", "Standard"},
-        {"2008 standard 13", Nt(6, 0, 3, 0, 13), "Server 2008", "Standard"},
-        {"2008 datacenter 8", Nt(6, 0, 3, 0, 8), "Server 2008", "Datacenter"},
-        {"2008 datacenter 12", Nt(6, 0, 3, 0, 12), "Server 2008", "Datacenter"},
-        {"2008 enterprise 10", Nt(6, 0, 3, 0, 10), "Server 2008", "Enterprise"},
-        {"2008 enterprise 14", Nt(6, 0, 3, 0, 14), "Server 2008", "Enterprise"},
-        {"2008 enterprise 15", Nt(6, 0, 2, 0, 15), "Server 2008", "Enterprise"},
-        {"2008 web", Nt(6, 0, 3, 0, 17), "Web Server 2008", ""},
-        {"2008 unlicensed", Nt(6, 0, 3, 0, 0xABCDABCD), "Server 2008", "<unlicensed>"},
-        {"2008 workstation code", Nt(6, 0, 3, 0, 1), "Server 2008", "<unknown>"},
-        {"6.0 other type", Nt(6, 0, 0, 0, 1), "", ""},
-        {"7 ultimate", Nt(6, 1, 1, 0, 1), "7", "Ultimate"},
-        {"7 professional", Nt(6, 1, 1, 0, 48), "7", "Professional"},
-        {"7 home premium N", Nt(6, 1, 1, 0, 26), "7", "Home Premium N"},
-        {"7 starter", Nt(6, 1, 1, 0, 11), "7", "Starter"},
-        {"7 unlicensed", Nt(6, 1, 1, 0, 0xABCDABCD), "7", "<unlicensed>"},
-        {"7 unknown code", Nt(6, 1, 1, 0, 101), "7", "<unknown>"},
-        {"2008 R2", Nt(6, 1, 3, 0, 7), "Server 2008", "R2"},
-        {"2008 R2 DC", Nt(6, 1, 2), "Server 2008", "R2"},
-        {"6.1 other type", Nt(6, 1, 0, 0, 1), "", ""},
-        {"8", Nt(6, 2, 1, 0, 48), "", ""},
-        {"8.1 server", Nt(6, 3, 3, 0, 7), "", ""},
-        {"10", Nt(10, 0, 1, 0, 48), "", ""},
-        {"7 major", Nt(7, 0, 1), "", ""},
-        {"NT 2", Nt(2, 0, 1), "", ""},
+        {"Vista ultimate", Os(6, 0, 6002, kWork, 1), "Vista", "Ultimate"},
+        {"Vista ultimate N", Os(6, 0, 6002, kWork, 28), "Vista", "Ultimate N"},
+        {"Vista business", Os(6, 0, 6002, kWork, 6), "Vista", "Business"},
+        {"Vista business N", Os(6, 0, 6002, kWork, 16), "Vista", "Business N"},
+        {"Vista enterprise", Os(6, 0, 6002, kWork, 4), "Vista", "Enterprise"},
+        {"Vista enterprise N", Os(6, 0, 6002, kWork, 27), "Vista", "Enterprise N"},
+        {"Vista home basic", Os(6, 0, 6002, kWork, 2), "Vista", "Home Basic"},
+        {"Vista home basic N", Os(6, 0, 6002, kWork, 5), "Vista", "Home Basic N"},
+        {"Vista home premium", Os(6, 0, 6002, kWork, 3), "Vista", "Home Premium"},
+        {"Vista home premium N", Os(6, 0, 6002, kWork, 26), "Vista", "Home Premium N"},
+        {"Vista starter", Os(6, 0, 6002, kWork, 11), "Vista", "Starter"},
+        {"Vista 48", Os(6, 0, 6002, kWork, 48), "Vista", "<unknown>"},
+        {"Vista unlicensed", Os(6, 0, 6002, kWork, kUnlicensed), "Vista", "<unlicensed>"},
+        {"Vista no code", Os(6, 0, 6002, kWork), "Vista", "<unknown>"},
+        {"SBS standard", Os(6, 0, 6002, kServer, 9), "Small Business Server 2008", "Standard"},
+        {"SBS premium", Os(6, 0, 6002, kDc, 25), "Small Business Server 2008", "Premium"},
+        {"2008 standard 7", Os(6, 0, 6002, kServer, 7), "Server 2008", "Standard"},
+        {"2008 standard 13", Os(6, 0, 6002, kServer, 13), "Server 2008", "Standard"},
+        {"2008 datacenter 8", Os(6, 0, 6002, kServer, 8), "Server 2008", "Datacenter"},
+        {"2008 datacenter 12", Os(6, 0, 6002, kServer, 12), "Server 2008", "Datacenter"},
+        {"2008 enterprise 10", Os(6, 0, 6002, kServer, 10), "Server 2008", "Enterprise"},
+        {"2008 enterprise 14", Os(6, 0, 6002, kServer, 14), "Server 2008", "Enterprise"},
+        {"2008 enterprise 15", Os(6, 0, 6002, kDc, 15), "Server 2008", "Enterprise"},
+        {"2008 web", Os(6, 0, 6002, kServer, 17), "Web Server 2008", ""},
+        {"2008 unlicensed", Os(6, 0, 6002, kServer, kUnlicensed), "Server 2008", "<unlicensed>"},
+        {"2008 workstation code", Os(6, 0, 6002, kServer, 1), "Server 2008", "<unknown>"},
+        {"7 ultimate", Os(6, 1, 7601, kWork, 1), "7", "Ultimate"},
+        {"7 professional", Os(6, 1, 7601, kWork, 48), "7", "Professional"},
+        {"7 home premium N", Os(6, 1, 7601, kWork, 26), "7", "Home Premium N"},
+        {"7 starter", Os(6, 1, 7601, kWork, 11), "7", "Starter"},
+        {"7 unlicensed", Os(6, 1, 7601, kWork, kUnlicensed), "7", "<unlicensed>"},
+        {"7 unknown code", Os(6, 1, 7601, kWork, 101), "7", "<unknown>"},
+        {"2008 R2", Os(6, 1, 7601, kServer, 7), "Server 2008", "R2"},
+        {"2008 R2 DC", Os(6, 1, 7601, kDc), "Server 2008", "R2"},
+        {"8", Os(6, 2, 9200, kWork, 101), "8", ""},
+        {"8 N", Os(6, 2, 9200, kWork, 98), "8", "N"},
+        {"8 single language", Os(6, 2, 9200, kWork, 100), "8", "Single Language"},
+        {"8 pro media center", Os(6, 2, 9200, kWork, 103), "8", "Pro with Media Center"},
+        {"8 enterprise", Os(6, 2, 9200, kWork, 4), "8", "Enterprise"},
+        {"8.1", Os(6, 3, 9600, kWork, 101), "8.1", ""},
+        {"8.1 pro N", Os(6, 3, 9600, kWork, 49), "8.1", "Pro N"},
+        {"10 home", Os(10, 0, 19045, kWork, 101), "10", "Home"},
+        {"10 home N", Os(10, 0, 19045, kWork, 98), "10", "Home N"},
+        {"10 single language", Os(10, 0, 19045, kWork, 100), "10", "Home Single Language"},
+        {"10 pro", Os(10, 0, 10240, kWork, 48), "10", "Pro"},
+        {"10 pro N", Os(10, 0, 19045, kWork, 49), "10", "Pro N"},
+        {"10 pro workstations", Os(10, 0, 19045, kWork, 161), "10", "Pro for Workstations"},
+        {"10 pro education", Os(10, 0, 19045, kWork, 164), "10", "Pro Education"},
+        {"10 education", Os(10, 0, 19045, kWork, 121), "10", "Education"},
+        {"10 enterprise", Os(10, 0, 19045, kWork, 4), "10", "Enterprise"},
+        {"10 enterprise N", Os(10, 0, 19045, kWork, 27), "10", "Enterprise N"},
+        {"10 LTSC", Os(10, 0, 17763, kWork, 125), "10", "Enterprise LTSC"},
+        {"10 evaluation", Os(10, 0, 19045, kWork, 72), "10", "Enterprise Evaluation"},
+        {"10 Vista code", Os(10, 0, 18362, kWork, 28), "10", "<unknown>"},
+        {"10 unlicensed", Os(10, 0, 19045, kWork, kUnlicensed), "10", "<unlicensed>"},
+        {"10 last build", Os(10, 0, 21999, kWork, 48), "10", "Pro"},
+        {"11 first build", Os(10, 0, 22000, kWork, 101), "11", "Home"},
+        {"11 pro", Os(10, 0, 26100, kWork, 48), "11", "Pro"},
+        {"11 workstations N", Os(10, 0, 22631, kWork, 162), "11", "Pro for Workstations N"},
+        {"11 education", Os(10, 0, 22631, kWork, 121), "11", "Education"},
+        {"11 enterprise", Os(10, 0, 26100, kWork, 4), "11", "Enterprise"},
+        {"2012 standard", Os(6, 2, 9200, kServer, 7), "Server 2012", "Standard"},
+        {"2012 DC datacenter", Os(6, 2, 9200, kDc, 8), "Server 2012", "Datacenter"},
+        {"2012 R2 evaluation", Os(6, 3, 9600, kServer, 79), "Server 2012 R2",
+         "Standard Evaluation"},
+        {"2012 R2 essentials", Os(6, 3, 9600, kServer, 50), "Server 2012 R2", "Essentials"},
+        {"2016 datacenter", Os(10, 0, 14393, kServer, 8), "Server 2016", "Datacenter"},
+        {"2016 evaluation", Os(10, 0, 14393, kServer, 80), "Server 2016", "Datacenter Evaluation"},
+        {"before 2019", Os(10, 0, 17762, kServer, 7), "Server 2016", "Standard"},
+        {"2019 standard", Os(10, 0, 17763, kServer, 7), "Server 2019", "Standard"},
+        {"1909 core", Os(10, 0, 18363, kServer, 145), "Server 2019",
+         "Datacenter, Semi-Annual Channel"},
+        {"before 2022", Os(10, 0, 20347, kDc, 8), "Server 2019", "Datacenter"},
+        {"2022 standard", Os(10, 0, 20348, kServer, 7), "Server 2022", "Standard"},
+        {"before 2025", Os(10, 0, 26099, kServer, 8), "Server 2022", "Datacenter"},
+        {"2025 datacenter", Os(10, 0, 26100, kServer, 8), "Server 2025", "Datacenter"},
+        {"server with pro code", Os(10, 0, 20348, kServer, 48), "Server 2022", "<unknown>"},
+        {"server unlicensed", Os(6, 2, 9200, kServer, kUnlicensed), "Server 2012", "<unlicensed>"},
+        {"6.0 other type", Os(6, 0, 6002, 0, 1), "", ""},
+        {"10 other type", Os(10, 0, 19045, 4, 48), "", ""},
+        {"6.4", Os(6, 4, 9800, kWork, 48), "", ""},
+        {"10.1", Os(10, 1, 30000, kServer, 7), "", ""},
+        {"11.0", Os(11, 0, 30000, kWork, 48), "", ""},
+        {"XP compatibility mode", Os(5, 1, 2600, kWork), "", ""},
     };
     for (const auto& c : cases) {
         const OsInformation info = BuildOsInfo(c.raw);
@@ -144,186 +128,99 @@ TEST(BuildOsInfo, NamesEveryBranchOfTheDecisionTree) {
     }
 }
 
-TEST(BuildOsInfo, NamesComeFromThePlainQueryAndNumbersFromTheExtendedOne) {
-    // A compatibility shim can make the two queries disagree.
-    OsVersionRaw raw = Nt(5, 1, 1);
-    raw.exMajorVersion = 6;
-    raw.exMinorVersion = 1;
-    raw.exBuildNumber = 7601;
-    raw.csdVersion = "Service Pack 3";
-    raw.exCsdVersion = "Service Pack 1";
-    const OsInformation info = BuildOsInfo(raw);
-    EXPECT_EQ(info.VersionName, "XP");
-    EXPECT_EQ(info.MajorVersion, 6);
-    EXPECT_EQ(info.MinorVersion, 1);
-    EXPECT_EQ(info.BuildNumber, 7601);
-    EXPECT_EQ(info.CSDVersion, "Service Pack 1");
-}
-
-TEST(BuildOsInfo, FailedExtendedQueryLeavesItsNumbersZero) {
+struct RecordCase {
     OsVersionRaw raw;
-    raw.platformId = 2;
-    raw.majorVersion = 5;
-    raw.minorVersion = 0;
-    raw.buildNumber = 2195;
-    raw.csdVersion = "Service Pack 4";
-    const OsInformation info = BuildOsInfo(raw);
-    EXPECT_EQ(info.VersionName, "2000");
-    EXPECT_EQ(info.Edition, "");
-    EXPECT_EQ(info.FullText, "Windows 2000 ");
-    EXPECT_EQ(info.FullNumbers,
-              "PID:2 MAV:0 MIV:0 BLD:0 CSD: PRTY:0 RSVD:0 SPMA:0 SPMI:0 MASK:0 PRIN:0 OSA:x86");
+    const char* fullText;
+    const char* fullNumbers;
+};
+
+OsVersionRaw With(OsVersionRaw raw, std::uint16_t suite, std::uint16_t servicePack = 0) {
+    raw.suiteMask = suite;
+    raw.servicePackMajor = servicePack;
+    if (servicePack != 0) raw.csdVersion = "Service Pack " + std::to_string(servicePack);
+    return raw;
 }
 
-TEST(BuildOsInfo, Windows7ProfessionalX64Record) {
-    OsVersionRaw raw = Nt(6, 1, 1, 0x100, 48, kAmd64);
-    raw.buildNumber = raw.exBuildNumber = 7601;
-    raw.csdVersion = raw.exCsdVersion = "Service Pack 1";
-    raw.servicePackMajor = 1;
-    const OsInformation info = BuildOsInfo(raw);
-    EXPECT_EQ(info.FullText, "Windows 7 Professional (x64) [Service Pack 1]");
-    EXPECT_EQ(info.FullNumbers,
-              "PID:2 MAV:6 MIV:1 BLD:7601 CSD:Service Pack 1 PRTY:1 RSVD:0 SPMA:1 SPMI:0 "
-              "MASK:256 PRIN:48 OSA:x64");
-    // The numbers line shows the fields; the record size is the one field it leaves out.
-    EXPECT_EQ(info.VersionInfoSize, 156);
+TEST(BuildOsInfo, WholeRecords) {
+    const RecordCase cases[] = {
+        {With(Os(6, 1, 7601, kWork, 28), 0, 1), "Windows 7 Ultimate N (x64) [Service Pack 1]",
+         "PID:2 MAV:6 MIV:1 BLD:7601 CSD:Service Pack 1 PRTY:1 RSVD:0 SPMA:1 SPMI:0 MASK:0 "
+         "PRIN:28 OSA:x64"},
+        {With(Os(6, 0, 6002, kServer, 7), 0x110, 2),
+         "Windows Server 2008 Standard (x64) [Service Pack 2]",
+         "PID:2 MAV:6 MIV:0 BLD:6002 CSD:Service Pack 2 PRTY:3 RSVD:0 SPMA:2 SPMI:0 MASK:272 "
+         "PRIN:7 OSA:x64"},
+        {Os(6, 0, 6001, kServer, 17, kX86), "Windows Web Server 2008 ",
+         "PID:2 MAV:6 MIV:0 BLD:6001 CSD: PRTY:3 RSVD:0 SPMA:0 SPMI:0 MASK:0 PRIN:17 OSA:x86"},
+        {Os(6, 2, 9200, kWork, 101), "Windows 8  (x64)",
+         "PID:2 MAV:6 MIV:2 BLD:9200 CSD: PRTY:1 RSVD:0 SPMA:0 SPMI:0 MASK:0 PRIN:101 OSA:x64"},
+        {With(Os(10, 0, 19045, kWork, 48), 0x100), "Windows 10 Pro (x64)",
+         "PID:2 MAV:10 MIV:0 BLD:19045 CSD: PRTY:1 RSVD:0 SPMA:0 SPMI:0 MASK:256 PRIN:48 "
+         "OSA:x64"},
+        {Os(10, 0, 22631, kWork, 101, kX86), "Windows 11 Home",
+         "PID:2 MAV:10 MIV:0 BLD:22631 CSD: PRTY:1 RSVD:0 SPMA:0 SPMI:0 MASK:0 PRIN:101 OSA:x86"},
+        {Os(10, 0, 20348, kDc, 8), "Windows Server 2022 Datacenter (x64)",
+         "PID:2 MAV:10 MIV:0 BLD:20348 CSD: PRTY:2 RSVD:0 SPMA:0 SPMI:0 MASK:0 PRIN:8 OSA:x64"},
+        {Os(5, 1, 2600, kWork, 48), "Windows   (x64)",
+         "PID:2 MAV:5 MIV:1 BLD:2600 CSD: PRTY:1 RSVD:0 SPMA:0 SPMI:0 MASK:0 PRIN:0 OSA:x64"},
+    };
+    for (const auto& c : cases) {
+        const OsInformation info = BuildOsInfo(c.raw);
+        EXPECT_EQ(info.FullText, c.fullText);
+        EXPECT_EQ(info.FullNumbers, c.fullNumbers) << c.fullText;
+        EXPECT_EQ(info.VersionInfoSize, 156) << c.fullText;
+    }
 }
 
 TEST(BuildOsInfo, FullNumbersPrintsWordsSignedAndBytesUnsigned) {
-    OsVersionRaw raw = Nt(5, 2, 3, 0x8112, 0, kAmd64);
+    OsVersionRaw raw = Os(10, 0, 20348, 0xFE, 7);
+    raw.suiteMask = 0x8112;
     raw.servicePackMajor = 0xFFFF;
     raw.servicePackMinor = 0x8000;
     raw.reserved = 0xFF;
-    raw.productType = 0xFE;
-    raw.exBuildNumber = 3790;
     EXPECT_EQ(BuildOsInfo(raw).FullNumbers,
-              "PID:2 MAV:5 MIV:2 BLD:3790 CSD: PRTY:254 RSVD:255 SPMA:-1 SPMI:-32768 "
-              "MASK:-32494 PRIN:0 OSA:x64");
-}
-
-TEST(BuildOsInfo, ProductInfoIsAskedOnMajorSixOnly) {
-    EXPECT_EQ(BuildOsInfo(Nt(6, 2, 1, 0, 48)).ProductInfo, "48");
-    EXPECT_EQ(BuildOsInfo(Nt(6, 0, 3, 0, 0xABCDABCD)).ProductInfo, "2882382797");
-    EXPECT_EQ(BuildOsInfo(Nt(5, 1, 1, 0, 48)).ProductInfo, "0");
-    EXPECT_EQ(BuildOsInfo(Nt(10, 0, 1, 0, 48)).ProductInfo, "0");
-    EXPECT_EQ(BuildOsInfo(Win9x(10, 2222, "")).ProductInfo, "");
-}
-
-struct TextCase {
-    const char* what;
-    OsVersionRaw raw;
-    const char* fullText;
-};
-
-TEST(BuildOsInfo, FullTextKeepsTheBlanksOfEmptyPieces) {
-    auto withCsd = [](OsVersionRaw raw, const std::string& csd) {
-        raw.csdVersion = raw.exCsdVersion = csd;
-        return raw;
-    };
-    const TextCase cases[] = {
-        {"XP SP3 x86", withCsd(Nt(5, 1, 1), "Service Pack 3"),
-         "Windows XP Professional [Service Pack 3]"},
-        {"7 home premium x64", withCsd(Nt(6, 1, 1, 0, 3, kAmd64), "Service Pack 1"),
-         "Windows 7 Home Premium (x64) [Service Pack 1]"},
-        {"XP x64", Nt(5, 2, 1, 0, 0, kAmd64), "Windows XP Professional  (x64)"},
-        {"web server x86", Nt(6, 0, 3, 0, 17), "Windows Web Server 2008 "},
-        {"8 x64", Nt(6, 2, 1, 0, 48, kAmd64), "Windows   (x64)"},
-        {"10 x86", Nt(10, 0, 1), "Windows  "},
-        {"2003 Itanium", Nt(5, 2, 3, 0x2, 0, kItanium), "Windows Server 2003 Enterprise (Itanium)"},
-        {"blank CSD", withCsd(Nt(6, 1, 1, 0, 1), "   "), "Windows 7 Ultimate"},
-        {"98 SE", Win9x(10, 2222, " A "), "Windows 98 Second Edition [A]"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(BuildOsInfo(c.raw).FullText, c.fullText) << c.what;
-}
-
-TEST(BuildOsInfo, Windows9xRecord) {
-    // The build keeps its low word only, and the NT fields stay out of a 9x record.
-    OsVersionRaw raw = Win9x(10, 0x040A08AE, " A ");
-    raw.extendedOk = true;
-    raw.exMajorVersion = 9;
-    raw.suiteMask = 0x8000;
-    raw.productType = 3;
-    raw.servicePackMajor = 2;
-    const OsInformation info = BuildOsInfo(raw);
-    EXPECT_EQ(info.FullNumbers, "PID:1 MAV:4 MIV:10 BLD:2222 CSD:A OSA:x86");
-    EXPECT_EQ(info.VersionInfoSize, 148);
-    EXPECT_EQ(info.ProductInfo, "");
-    EXPECT_EQ(info.SuiteMask + info.ProductType + info.ServicePackMajor, 0);
-}
-
-TEST(BuildOsInfo, UnknownPlatformFillsOnlyTextAndArchitecture) {
-    for (std::uint32_t platform : {0u, 3u}) {
-        OsVersionRaw raw = Nt(6, 1, 1, 0x100, 48, kAmd64);
-        raw.platformId = platform;
-        raw.csdVersion = raw.exCsdVersion = "Service Pack 1";
-        const OsInformation info = BuildOsInfo(raw);
-        EXPECT_EQ(info.FullText, "Windows  ") << platform;
-        EXPECT_EQ(info.Architecture, "Unknown") << platform;
-        EXPECT_EQ(info.FullNumbers + info.VersionName + info.ProductInfo + info.CSDVersion, "")
-            << platform;
-        EXPECT_EQ(info.VersionInfoSize + info.MajorVersion + info.PlatformId + info.SuiteMask, 0)
-            << platform;
-    }
+              "PID:2 MAV:10 MIV:0 BLD:20348 CSD: PRTY:254 RSVD:255 SPMA:-1 SPMI:-32768 "
+              "MASK:-32494 PRIN:7 OSA:x64");
 }
 
 TEST(BuildOsInfo, CsdIsTrimmedOfBlanksOnly) {
-    OsVersionRaw raw = Nt(6, 1, 1, 0, 1);
-    raw.exCsdVersion = "  Service Pack 1\t ";
+    OsVersionRaw raw = Os(6, 1, 7601, kWork, 1);
+    raw.csdVersion = "  Service Pack 1\t ";
     EXPECT_EQ(BuildOsInfo(raw).CSDVersion, "Service Pack 1\t");
+    raw.csdVersion = "   ";
+    EXPECT_EQ(BuildOsInfo(raw).FullText, "Windows 7 Ultimate (x64)");
 }
 
-struct ArchCase {
-    const char* what;
-    OsVersionRaw raw;
-    std::int32_t code;
-    const char* text;
-};
-
-TEST(OsArchitectureCode, MapsPlatformVersionAndProcessor) {
-    auto plat = [](std::uint32_t id) {
-        OsVersionRaw raw = Nt(6, 1, 1, 0, 0, kAmd64);
-        raw.platformId = id;
-        return raw;
-    };
-    const ArchCase cases[] = {
-        {"platform 0", plat(0), kArchUnknown, "Unknown"},
-        {"9x", plat(1), kArchX86, "x86"},
-        {"platform 3", plat(3), kArchUnknown, "Unknown"},
-        {"NT 4 on amd64 word", Nt(4, 0, 1, 0, 0, kAmd64), kArchX86, "x86"},
-        {"2000 on amd64 word", Nt(5, 0, 1, 0, 0, kAmd64), kArchX86, "x86"},
-        {"XP x86", Nt(5, 1, 1, 0, 0, kX86), kArchX86, "x86"},
-        {"XP Itanium", Nt(5, 1, 1, 0, 0, kItanium), kArchItanium, "Itanium"},
-        {"7 x64", Nt(6, 1, 1, 0, 0, kAmd64), kArchX64, "x64"},
-        {"ARM", Nt(6, 2, 1, 0, 0, 5), kArchUnknown, "Unknown"},
-        {"ARM64", Nt(10, 0, 1, 0, 0, 12), kArchUnknown, "Unknown"},
-        {"unknown word", Nt(10, 0, 1, 0, 0, 0xFFFF), kArchUnknown, "Unknown"},
+TEST(BuildOsInfo, ArchitectureFromTheNativeProcessor) {
+    const struct {
+        std::uint16_t processor;
+        const char* text;
+        const char* fullText;
+    } cases[] = {
+        {kX86, "x86", "Windows 10 Pro"},
+        {kAmd64, "x64", "Windows 10 Pro (x64)"},
+        {kItanium, "Itanium", "Windows 10 Pro (Itanium)"},
+        {5, "Unknown", "Windows 10 Pro"},
+        {12, "Unknown", "Windows 10 Pro"},
+        {0xFFFF, "Unknown", "Windows 10 Pro"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(OsArchitectureCode(c.raw), c.code) << c.what;
-        EXPECT_EQ(ArchitectureText(c.code), c.text) << c.what;
-        EXPECT_EQ(BuildOsInfo(c.raw).Architecture, c.text) << c.what;
+        const OsInformation info = BuildOsInfo(Os(10, 0, 19045, kWork, 48, c.processor));
+        EXPECT_EQ(info.Architecture, c.text) << c.processor;
+        EXPECT_EQ(info.FullText, c.fullText) << c.processor;
     }
 }
 
-TEST(NeedsNativeArchitecture, OnlyFromXpOnTheNtFamily) {
-    EXPECT_FALSE(NeedsNativeArchitecture(1, 4, 90) || NeedsNativeArchitecture(2, 4, 0) ||
-                 NeedsNativeArchitecture(2, 5, 0) || NeedsNativeArchitecture(3, 10, 0));
-    EXPECT_TRUE(NeedsNativeArchitecture(2, 5, 1) && NeedsNativeArchitecture(2, 6, 0) &&
-                NeedsNativeArchitecture(2, 10, 0));
-}
-
-TEST(IsAdminDecision, NonNtCountsAsAdministratorNtNeedsAdminPrivilege) {
-    struct Case {
-        std::uint32_t platform, netResult, privilege;
+TEST(IsAdminDecision, NeedsASuccessfulLookupAndAdminPrivilege) {
+    const struct {
+        std::uint32_t netResult, privilege;
         bool admin;
-    } const cases[] = {
-        {0, 2221, 0, true},  {1, 0, 0, true},  {3, 5, 1, true},
-        {2, 0, 2, true},     {2, 0, 1, false}, {2, 0, 0, false},
-        {2, 2221, 2, false}, {2, 5, 2, false}, {2, 0, 3, false},
+    } cases[] = {
+        {0, 2, true}, {0, 1, false}, {0, 0, false}, {2221, 2, false}, {5, 2, false}, {0, 3, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsAdminDecision(c.platform, c.netResult, c.privilege), c.admin)
-            << c.platform << " " << c.netResult << " " << c.privilege;
+        EXPECT_EQ(IsAdminDecision(c.netResult, c.privilege), c.admin)
+            << c.netResult << " " << c.privilege;
 }
 
 }  // namespace
