@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "system/password_buffer.h"
-#include "system/win32/unzip_api.h"
+#include "system/win32/system_library.h"
 #include "system/win32/unique_handle.h"
+#include "system/win32/unzip_api.h"
 
 namespace tunlatch::win32 {
 
@@ -40,11 +41,6 @@ UniqueModule LoadUnzipDll(const std::string& path) {
     if (!dll && ::GetLastError() == ERROR_INVALID_PARAMETER)
         dll.reset(::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     return dll;
-}
-
-template <typename Fn>
-Fn Export(const UniqueModule& dll, const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(dll.get(), name)));
 }
 
 std::vector<char> Writable(const std::string& text) {
@@ -115,8 +111,9 @@ int Win32Unzip::AskReplace(const char* fileName) {
 void Win32Unzip::UnzipArchive(const std::string& archivePath, const std::string& targetFolder) {
     const UniqueModule dll = LoadUnzipDll(dllPath_);
     if (!dll) return;
-    const auto version = Export<unzip::UzpVersion2Fn>(dll, "UzpVersion2");
-    const auto extract = Export<unzip::WizSingleEntryUnzipFn>(dll, "Wiz_SingleEntryUnzip");
+    const auto version = FindExport<unzip::UzpVersion2Fn>(dll.get(), "UzpVersion2");
+    const auto extract =
+        FindExport<unzip::WizSingleEntryUnzipFn>(dll.get(), "Wiz_SingleEntryUnzip");
     if (version == nullptr || extract == nullptr) return;
 
     std::vector<char> zipName = Writable(archivePath);
