@@ -8,7 +8,7 @@
 #include "switch/settings.h"
 #include "switch/startup_rules.h"
 #include "switch/switch_sequence.h"
-#include "tray/form_main.h"
+#include "tray/tray_icon.h"
 
 namespace tunlatch {
 namespace {
@@ -74,13 +74,15 @@ int Main(SystemModules& sys) {
     Run run{ctx, sys, log};
     WriteHeader(run);
 
-    FormMain form(sys.tray, ctx);
-    form.Form_Load();
-    const std::string state = sys.services.ServiceGetStatus("", outside::kServiceName);
-    run.WriteLog(std::string("ACTION: ") + (state == "Running" ? "STOP" : "START") +
-                 (ctx.INI_on_demand ? " ON DEMAND" : ""));
-    SwitchSequence(run, state);
-    form.Form_Unload();
+    {
+        // The icon is gone before the end line is written: deleting it can take seconds while a
+        // balloon shows, and the end line's time should tell when the run really ended.
+        TrayIcon tray(sys.tray, sys.processes, ctx);
+        const std::string state = sys.services.ServiceGetStatus("", outside::kServiceName);
+        run.WriteLog(std::string("ACTION: ") + (state == "Running" ? "STOP" : "START") +
+                     (ctx.INI_on_demand ? " ON DEMAND" : ""));
+        SwitchSequence(run, state, tray);
+    }
 
     run.WriteLog(std::string(kProgramName) + ": end (" + std::to_string(ctx.ErrorCount) +
                  " errors)");
