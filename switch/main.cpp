@@ -8,7 +8,7 @@
 #include "switch/settings.h"
 #include "switch/startup_rules.h"
 #include "switch/switch_sequence.h"
-#include "tray/form_main.h"
+#include "tray/tray_icon.h"
 
 namespace tunlatch {
 namespace {
@@ -63,13 +63,15 @@ int Main(SystemModules& sys) {
     Run run{ctx, sys, log};
     WriteHeader(run);
 
-    FormMain form(sys.tray, ctx);
-    form.Form_Load();
-    const ServiceStatus state = sys.services.ServiceGetStatus(outside::kServiceName);
-    log.Main(std::string("ACTION: ") + (state == ServiceStatus::Running ? "STOP" : "START") +
-             (ctx.INI_on_demand ? " ON DEMAND" : ""));
-    SwitchSequence(run, state);
-    form.Form_Unload();
+    {
+        // The icon is gone before the end line is written: deleting it can take seconds while a
+        // balloon shows, and the end line's time should tell when the run really ended.
+        TrayIcon tray(sys.tray, sys.processes, ctx);
+        const ServiceStatus state = sys.services.ServiceGetStatus(outside::kServiceName);
+        log.Main(std::string("ACTION: ") + (state == ServiceStatus::Running ? "STOP" : "START") +
+                 (ctx.INI_on_demand ? " ON DEMAND" : ""));
+        SwitchSequence(run, state, tray);
+    }
 
     log.Main(std::string(kProgramName) + ": end (" + std::to_string(log.ErrorCount()) +
              " errors)");

@@ -13,66 +13,39 @@
 namespace tunlatch {
 namespace {
 
-// The tray steps happen only with the icon on; without it the sequence runs as fast as the
-// steps allow, keeping only the middle pause that gives the adapter time to settle.
-class TrayProgress {
-public:
-    explicit TrayProgress(Run& run) : run_(run) {}
-
-    void Picture(TrayPicture picture) {
-        if (run_.ctx.INI_tray_icon) run_.sys.tray.TrayIconModify(picture, std::nullopt);
-    }
-    // With the icon on and balloons wanted.
-    void IconBalloon(const char* text, std::int32_t flags) {
-        if (run_.ctx.INI_tray_icon) Balloon(text, flags);
-    }
-    // Balloons wanted, whether the icon is shown or not.
-    void Balloon(const char* text, std::int32_t flags) {
-        if (run_.ctx.INI_balloon_tips) run_.sys.tray.TrayBalloon(run_.ctx.Title, text, flags, 0);
-    }
-    void IconPause(std::int32_t milliseconds) {
-        if (run_.ctx.INI_tray_icon) run_.sys.processes.WaitMs(milliseconds);
-    }
-
-private:
-    Run& run_;
-};
-
-void StartSteps(Run& run) {
-    TrayProgress tray(run);
+void StartSteps(Run& run, TrayIcon& tray) {
     const bool onDemand = run.ctx.INI_on_demand;
     tray.Picture(TrayPicture::Red);
-    tray.IconBalloon("Start Hamachi: Network adapter", kBalloonInfoSilent);
+    tray.Balloon("Start Hamachi: Network adapter", BalloonSound::Silent);
     tray.IconPause(kFirstIconPauseMs);
     SwitchNetworkAdapter(run, true);
     tray.Picture(TrayPicture::GreenRed);
-    tray.Balloon("Start Hamachi: Service", kBalloonInfoSilent);
+    tray.Balloon("Start Hamachi: Service", BalloonSound::Silent);
     run.sys.processes.WaitMs(kMiddlePauseMs);
     ChangeStartType(run, !onDemand);
     SwitchService(run, true);
     SwitchRegistryAutorun(run, !onDemand);
     SwitchUiExe(run, true);
     tray.Picture(TrayPicture::Green);
-    tray.IconBalloon("Hamachi started", kBalloonInfoSilent);
+    tray.Balloon("Hamachi started", BalloonSound::Silent);
     tray.IconPause(kLastIconPauseMs);
 }
 
-void StopSteps(Run& run) {
-    TrayProgress tray(run);
+void StopSteps(Run& run, TrayIcon& tray) {
     tray.Picture(TrayPicture::Green);
-    tray.IconBalloon("Stop Hamachi: Service", kBalloonInfoSilent);
+    tray.Balloon("Stop Hamachi: Service", BalloonSound::Silent);
     tray.IconPause(kFirstIconPauseMs);
     SwitchRegistryAutorun(run, false);
     ChangeStartType(run, false);
     SwitchService(run, false);
     tray.Picture(TrayPicture::GreenRed);
-    tray.Balloon("Stop Hamachi: Network adapter", kBalloonInfoSilent);
+    tray.Balloon("Stop Hamachi: Network adapter", BalloonSound::Silent);
     run.sys.processes.WaitMs(kMiddlePauseMs);
     // On demand the adapter stays enabled, so the client can be started without this tool.
     SwitchNetworkAdapter(run, run.ctx.INI_on_demand);
     tray.Picture(TrayPicture::Red);
     // The one balloon with a sound: the client is off now.
-    tray.IconBalloon("Hamachi stopped", kBalloonInfo);
+    tray.Balloon("Hamachi stopped", BalloonSound::Audible);
     tray.IconPause(kLastIconPauseMs);
 }
 
@@ -107,12 +80,12 @@ std::string DevconOfferText(DevconCheck check) {
            "url for devcon.exe.";
 }
 
-void SwitchSequence(Run& run, ServiceStatus state) {
+void SwitchSequence(Run& run, ServiceStatus state, TrayIcon& tray) {
     if (!DevconGate(run)) return;
     if (state == ServiceStatus::Stopped)
-        StartSteps(run);
+        StartSteps(run, tray);
     else if (state == ServiceStatus::Running)
-        StopSteps(run);
+        StopSteps(run, tray);
     else
         run.log.Error("unexpected state: " + ServiceStatusText(state));
 }

@@ -5,6 +5,7 @@
 
 #include "run/devcon_check.h"
 #include "run/run.h"
+#include "tray/tray_icon.h"
 
 namespace tunlatch {
 
@@ -16,7 +17,8 @@ inline constexpr std::int32_t kLastIconPauseMs = 1500;
 // The message box text offered when devcon.exe is missing or of the wrong build.
 std::string DevconOfferText(DevconCheck check);
 
-// state is the service's state as read at start-up: Stopped switches on, Running off.
-void SwitchSequence(Run& run, ServiceStatus state);
+// state is the service's state as read at start-up: Stopped switches on, Running off; tray
+// shows the progress.
+void SwitchSequence(Run& run, ServiceStatus state, TrayIcon& tray);
 
 }  // namespace tunlatch

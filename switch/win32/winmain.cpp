@@ -49,8 +49,7 @@ int RunProgram(HINSTANCE instance) {
     Win32Download download;
     Win32Unzip zip(WithTrailingBackslash(host.ProgramFolder()) + "unzip32.dll", dialogs,
                    kProgramName);
-    // The tray's hidden form window is created when Main loads the form, and destroyed when it
-    // unloads it.
+    // The tray's hidden window exists only while Main shows the icon.
     Win32Tray tray(instance);
 
     SystemModules sys{services, processes, registry, os,       files, settings,

@@ -11,8 +11,8 @@ class UniqueHandle {
 public:
     using Type = typename Traits::Type;
 
-    UniqueHandle() = default;
-    explicit UniqueHandle(Type handle) : handle_(handle) {}
+    UniqueHandle() noexcept = default;
+    explicit UniqueHandle(Type handle) noexcept : handle_(handle) {}
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
     UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
@@ -20,19 +20,25 @@ public:
         if (this != &other) reset(other.release());
         return *this;
     }
-    ~UniqueHandle() { reset(); }
+    ~UniqueHandle() noexcept { reset(); }
 
-    Type get() const { return handle_; }
-    explicit operator bool() const { return Traits::IsValid(handle_); }
+    Type get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return Traits::IsValid(handle_); }
     // For APIs that hand a new handle back through a pointer.
-    Type* put() {
+    Type* put() noexcept {
         reset();
         return &handle_;
     }
-    Type release() { return std::exchange(handle_, Traits::Invalid()); }
-    void reset(Type handle = Traits::Invalid()) {
-        if (Traits::IsValid(handle_)) Traits::Close(handle_);
-        handle_ = handle;
+    // Dropping the result would leak the handle.
+    [[nodiscard]] Type release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
+    // Owners are often closed on the way out of a failed call, before its caller reads the
+    // thread's last error: closing must not overwrite it.
+    void reset(Type handle = Traits::Invalid()) noexcept {
+        const Type old = std::exchange(handle_, handle);
+        if (!Traits::IsValid(old)) return;
+        const DWORD error = ::GetLastError();
+        Traits::Close(old);
+        ::SetLastError(error);
     }
 
 private:
@@ -42,33 +48,34 @@ private:
 // Kernel objects whose "no handle" value is null (processes, threads, pipes, timers, mutexes).
 struct KernelHandleTraits {
     using Type = HANDLE;
-    static Type Invalid() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-    static void Close(Type h) { ::CloseHandle(h); }
+    static Type Invalid() noexcept { return nullptr; }
+    static bool IsValid(Type h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Type h) noexcept { ::CloseHandle(h); }
 };
 
 // Files, whose "no handle" value from CreateFile is INVALID_HANDLE_VALUE.
 struct FileHandleTraits : KernelHandleTraits {
-    static Type Invalid() { return INVALID_HANDLE_VALUE; }
+    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
 };
 
 // Handles whose "no handle" value is null and that one call closes.
 template <typename T, auto CloseFunction>
 struct NullIsInvalidTraits {
     using Type = T;
-    static Type Invalid() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { CloseFunction(h); }
+    static Type Invalid() noexcept { return nullptr; }
+    static bool IsValid(Type h) noexcept { return h != nullptr; }
+    static void Close(Type h) noexcept { CloseFunction(h); }
 };
 
-using ServiceHandleTraits = NullIsInvalidTraits<SC_HANDLE, &::CloseServiceHandle>;
-using RegKeyTraits = NullIsInvalidTraits<HKEY, &::RegCloseKey>;
-using ModuleTraits = NullIsInvalidTraits<HMODULE, &::FreeLibrary>;
+template <typename T, auto CloseFunction>
+using UniqueNullHandle = UniqueHandle<NullIsInvalidTraits<T, CloseFunction>>;
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
-using UniqueServiceHandle = UniqueHandle<ServiceHandleTraits>;
-using UniqueRegKey = UniqueHandle<RegKeyTraits>;
-using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniqueServiceHandle = UniqueNullHandle<SC_HANDLE, &::CloseServiceHandle>;
+using UniqueRegKey = UniqueNullHandle<HKEY, &::RegCloseKey>;
+using UniqueModule = UniqueNullHandle<HMODULE, &::FreeLibrary>;
+using UniqueIcon = UniqueNullHandle<HICON, &::DestroyIcon>;
+using UniqueWindow = UniqueNullHandle<HWND, &::DestroyWindow>;
 
 }  // namespace tunlatch::win32

@@ -3,78 +3,71 @@
 #include "system/notify_text.h"
 
 namespace tunlatch::win32 {
+namespace {
 
-void Win32Tray::Load() {
-    if (!form_) form_ = std::make_unique<FormMainWindow>(instance_, [this] { AddAgain(); });
+DWORD InfoFlags(BalloonSound sound) noexcept {
+    return sound == BalloonSound::Silent ? NIIF_INFO | NIIF_NOSOUND : NIIF_INFO;
 }
 
-void Win32Tray::Unload() {
-    // An icon whose owner is gone would linger in the shell until the mouse passes over it.
-    if (shown_) TrayIconShow(false, std::nullopt, "");
-    form_.reset();
+bool Notify(DWORD message, NOTIFYICONDATAA& record) noexcept {
+    return ::Shell_NotifyIconA(message, &record) != FALSE;
 }
 
-void Win32Tray::SetOwner() {
-    record_.cbSize = kNotifyRecordSize;
-    record_.hWnd = OwnerWindow();
-    record_.uID = 0;
+}  // namespace
+
+// A fresh record for each request: fields of an earlier one (an old balloon) are never sent
+// again by accident.
+NOTIFYICONDATAA Win32Tray::Record(UINT flags) const noexcept {
+    NOTIFYICONDATAA record{};
+    record.cbSize = kNotifyRecordSize;
+    record.hWnd = OwnerWindow();
+    record.uID = 0;
+    record.uFlags = flags;
+    return record;
 }
 
-bool Win32Tray::Notify(DWORD message) {
-    // Without the form no icon can be meant; a null owner must not reach the shell.
-    if (record_.hWnd == nullptr) return false;
-    return ::Shell_NotifyIconA(message, &record_) != FALSE;
+bool Win32Tray::AddIcon(TrayPicture picture, const std::string& tip) {
+    picture_ = picture;
+    tip_ = tip;
+    // The window stays even when the shell refuses the icon: a taskbar that starts later
+    // announces itself to the window, which adds the icon then.
+    if (!window_) window_ = TrayWindow::Create(instance_, [this] { Add(); });
+    return window_ && Add();
 }
 
-bool Win32Tray::TrayIconShow(bool show, std::optional<TrayPicture> icon, const std::string& tip) {
-    SetOwner();
-    if (!show) {
-        shown_ = false;
-        return Notify(NIM_DELETE);
-    }
-    record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    record_.uCallbackMessage = kTrayCallbackMessage;
-    // The owner itself has no picture, so without one the icon is blank.
-    record_.hIcon = icon && form_ ? form_->Picture(*icon) : nullptr;
-    CopyNotifyText(tip, record_.szTip);
-    // Remembered even when the shell refuses: a taskbar that comes later gets the icon then.
-    shown_ = true;
-    return Notify(NIM_ADD);
+bool Win32Tray::Add() noexcept {
+    // Also the window's callback, which could in principle run before Create has returned.
+    if (!window_) return false;
+    NOTIFYICONDATAA record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    record.uCallbackMessage = kTrayCallbackMessage;
+    record.hIcon = window_->Picture(picture_);
+    CopyNotifyText(tip_, record.szTip);
+    return Notify(NIM_ADD, record);
 }
 
-bool Win32Tray::TrayIconModify(std::optional<TrayPicture> icon, std::optional<std::string> tip) {
-    SetOwner();
-    record_.uFlags = 0;
-    if (icon) {
-        record_.hIcon = form_ ? form_->Picture(*icon) : nullptr;
-        record_.uFlags |= NIF_ICON;
-    }
-    if (tip) {
-        CopyNotifyText(*tip, record_.szTip);
-        record_.uFlags |= NIF_TIP;
-    }
-    return Notify(NIM_MODIFY);
+bool Win32Tray::ChangePicture(TrayPicture picture) {
+    if (!window_) return false;
+    picture_ = picture;
+    NOTIFYICONDATAA record = Record(NIF_ICON);
+    record.hIcon = window_->Picture(picture);
+    return Notify(NIM_MODIFY, record);
 }
 
-bool Win32Tray::TrayBalloon(const std::string& title, const std::string& text, std::int32_t flags,
-                            std::int32_t timeout) {
-    SetOwner();
-    record_.uFlags = NIF_INFO;
-    CopyNotifyText(title, record_.szInfoTitle);
-    CopyNotifyText(text, record_.szInfo);
-    record_.dwInfoFlags = static_cast<DWORD>(flags);
-    record_.uTimeout = static_cast<UINT>(timeout);
-    return Notify(NIM_MODIFY);
+bool Win32Tray::ShowBalloon(const std::string& title, const std::string& text, BalloonSound sound) {
+    if (!window_) return false;
+    NOTIFYICONDATAA record = Record(NIF_INFO);
+    CopyNotifyText(title, record.szInfoTitle);
+    CopyNotifyText(text, record.szInfo);
+    record.dwInfoFlags = InfoFlags(sound);
+    return Notify(NIM_MODIFY, record);
 }
 
-// A restarted shell has forgotten every icon: add ours again as it looks now. The record's
-// balloon fields stay as they are but are not sent, so no old balloon reappears.
-void Win32Tray::AddAgain() {
-    if (!shown_) return;
-    SetOwner();
-    record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    record_.uCallbackMessage = kTrayCallbackMessage;
-    Notify(NIM_ADD);
+bool Win32Tray::DeleteIcon() {
+    if (!window_) return false;
+    NOTIFYICONDATAA record = Record(0);
+    const bool deleted = Notify(NIM_DELETE, record);
+    window_.reset();
+    return deleted;
 }
 
 }  // namespace tunlatch::win32

@@ -1,13 +1,15 @@
 #pragma once
-// modTrayIcon over Shell_NotifyIconA, with the hidden form that owns the icon.
+// The tray over Shell_NotifyIconA. The hidden window that owns the icon exists only from adding
+// the icon to deleting it: creating a window is slow enough to matter when no icon is wanted.
 #include <windows.h>
 
 #include <shellapi.h>
 
 #include <memory>
+#include <string>
 
 #include "system/tray.h"
-#include "system/win32/form_main_window.h"
+#include "system/win32/tray_window.h"
 
 namespace tunlatch::win32 {
 
@@ -20,31 +22,30 @@ static_assert(kNotifyRecordSize == 488);
 class Win32Tray final : public Tray {
 public:
     // instance is the module whose resources hold the pictures (the program itself).
-    explicit Win32Tray(HINSTANCE instance) : instance_(instance) {}
-    ~Win32Tray() override { Unload(); }
+    explicit Win32Tray(HINSTANCE instance) noexcept : instance_(instance) {}
+    // An icon whose owner is gone would linger in the shell until the mouse passes over it.
+    ~Win32Tray() override { DeleteIcon(); }
     Win32Tray(const Win32Tray&) = delete;
     Win32Tray& operator=(const Win32Tray&) = delete;
 
-    void Load() override;
-    void Unload() override;
-    bool TrayIconShow(bool show, std::optional<TrayPicture> icon, const std::string& tip) override;
-    bool TrayIconModify(std::optional<TrayPicture> icon, std::optional<std::string> tip) override;
-    bool TrayBalloon(const std::string& title, const std::string& text, std::int32_t flags,
-                     std::int32_t timeout) override;
+    bool AddIcon(TrayPicture picture, const std::string& tip) override;
+    bool ChangePicture(TrayPicture picture) override;
+    bool ShowBalloon(const std::string& title, const std::string& text,
+                     BalloonSound sound) override;
+    bool DeleteIcon() override;
 
-    // picTrayicon while the form is loaded, else null; the icon is known to the shell by it.
-    HWND OwnerWindow() const { return form_ ? form_->picTrayicon() : nullptr; }
+    // The window the shell knows the icon by while it is added, else null.
+    HWND OwnerWindow() const noexcept { return window_ ? window_->Handle() : nullptr; }
 
 private:
-    void SetOwner();
-    bool Notify(DWORD message);
-    void AddAgain();
+    NOTIFYICONDATAA Record(UINT flags) const noexcept;
+    bool Add() noexcept;
 
     HINSTANCE instance_;
-    // One record for the object's life: each call overwrites only its own fields.
-    NOTIFYICONDATAA record_{};
-    bool shown_ = false;
-    std::unique_ptr<FormMainWindow> form_;
+    // What a restarted shell is given again.
+    TrayPicture picture_ = TrayPicture::Grey;
+    std::string tip_;
+    std::unique_ptr<TrayWindow> window_;
 };
 
 }  // namespace tunlatch::win32

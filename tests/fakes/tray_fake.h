@@ -1,66 +1,48 @@
 #pragma once
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "tests/fakes/journal.h"
 #include "system/tray.h"
+#include "tests/fakes/journal.h"
 
 namespace tunlatch {
 
 inline const char* TrayPictureName(TrayPicture p) {
-    switch (p) {
-        case TrayPicture::Grey:
-            return "picGrey";
-        case TrayPicture::Red:
-            return "picRed";
-        case TrayPicture::GreenRed:
-            return "picGreen_Red";
-        case TrayPicture::Green:
-            return "picGreen";
-    }
-    return "?";
+    constexpr const char* kNames[] = {"grey", "red", "green-red", "green"};
+    return kNames[static_cast<int>(p)];
 }
 
-// Records the tray calls in order, as text such as "Show picGrey Tunlatch", "Modify picRed",
-// "Balloon 17 Start Hamachi: Service", "Hide", and the form's "Load" and "Unload".
+// Records the calls in order as "Add grey Tunlatch", "Picture red", "Balloon silent TEXT
+// [TITLE]" and "Delete". Adding and deleting frame a whole run, so only the calls between them
+// go to the journal too, to be ordered against the other modules' steps.
 class FakeTray final : public Tray, public Journaled {
 public:
     std::vector<std::string> calls;
-    bool iconShown = false;
-    bool formLoaded = false;
+    bool added = false;
 
-    void Load() override {
-        formLoaded = true;
-        Record("Load");
+    bool AddIcon(TrayPicture picture, const std::string& tip) override {
+        calls.push_back(std::string("Add ") + TrayPictureName(picture) + " " + tip);
+        return added = true;
     }
-    void Unload() override {
-        formLoaded = false;
-        Record("Unload");
+    bool ChangePicture(TrayPicture picture) override {
+        return Record(std::string("Picture ") + TrayPictureName(picture));
     }
-
-    bool TrayIconShow(bool show, std::optional<TrayPicture> icon, const std::string& tip) override {
-        iconShown = show;
-        Record(show ? std::string("Show ") + (icon ? TrayPictureName(*icon) : "-") + " " + tip
-                    : std::string("Hide"));
-        return true;
+    bool ShowBalloon(const std::string& title, const std::string& text,
+                     BalloonSound sound) override {
+        const char* kind = sound == BalloonSound::Silent ? "silent" : "audible";
+        return Record("Balloon " + std::string(kind) + " " + text + " [" + title + "]");
     }
-    bool TrayIconModify(std::optional<TrayPicture> icon, std::optional<std::string> tip) override {
-        Record(std::string("Modify ") + (icon ? TrayPictureName(*icon) : "-") +
-               (tip ? " " + *tip : std::string()));
-        return iconShown;
-    }
-    bool TrayBalloon(const std::string& title, const std::string& text, std::int32_t flags,
-                     std::int32_t timeout) override {
-        Record("Balloon " + std::to_string(flags) + " " + text + " [" + title + "] " +
-               std::to_string(timeout));
-        return iconShown;
+    bool DeleteIcon() override {
+        calls.push_back("Delete");
+        return std::exchange(added, false);
     }
 
 private:
-    void Record(std::string call) {
+    bool Record(std::string call) {
         Note("Tray " + call);
         calls.push_back(std::move(call));
+        return added;
     }
 };
 

@@ -87,9 +87,9 @@ TEST(MainTest, SwitchesOnWithTheWholeLogAtLevelTwo) {
                                    "-regvalueset rc: 0",
                                    "Add registry autorun: end",
                                    "Tunlatch: end (0 errors)"}));
-    EXPECT_EQ(t.sys.tray.calls, (std::vector<std::string>{"Load", "Show picGrey Tunlatch",
-                                                          "Modify picRed", "Modify picGreen_Red",
-                                                          "Modify picGreen", "Hide", "Unload"}));
+    EXPECT_EQ(t.sys.tray.calls,
+              (std::vector<std::string>{"Add grey Tunlatch", "Picture red", "Picture green-red",
+                                        "Picture green", "Delete"}));
     EXPECT_EQ(t.sys.processes.waits, (std::vector<std::int32_t>{500, 1000, 1500}));
     EXPECT_EQ(t.sys.os.adminQueries, 1);
     EXPECT_EQ(t.sys.services.lastService, "Hamachi2Svc");
@@ -124,8 +124,7 @@ TEST(MainTest, PendingStateIsRefusedAndCounted) {
     EXPECT_EQ(t.Logged(),
               Stamped({"", "Tunlatch V1.2.1: begin", "ACTION: START",
                        "ERROR: unexpected state: Start Pending", "Tunlatch: end (1 errors)"}));
-    EXPECT_EQ(t.sys.tray.calls,
-              (std::vector<std::string>{"Load", "Show picGrey Tunlatch", "Hide", "Unload"}));
+    EXPECT_EQ(t.sys.tray.calls, (std::vector<std::string>{"Add grey Tunlatch", "Delete"}));
 }
 
 struct SilentCase {
@@ -164,7 +163,7 @@ TEST(MainTest, LogThatCannotBeOpenedOrWrittenDoesNotStopTheSwitch) {
         t.Start();
         EXPECT_EQ(t.sys.services.status, ServiceStatus::Running) << unopenable;
         EXPECT_TRUE(t.adapter.enabled) << unopenable;
-        EXPECT_EQ(t.sys.tray.calls.back(), "Unload") << unopenable;
+        EXPECT_EQ(t.sys.tray.calls.back(), "Delete") << unopenable;
     }
 }
 
@@ -256,8 +255,7 @@ TEST(MainTest, DeclinedDownloadEndsTheRunWithTheEndLineOnly) {
     EXPECT_EQ(t.Logged(),
               Stamped({"", "Tunlatch V1.2.1: begin", "ACTION: START", "Tunlatch: end (0 errors)"}));
     EXPECT_EQ(t.sys.services.status, ServiceStatus::Stopped);
-    EXPECT_EQ(t.sys.tray.calls,
-              (std::vector<std::string>{"Load", "Show picGrey Tunlatch", "Hide", "Unload"}));
+    EXPECT_EQ(t.sys.tray.calls, (std::vector<std::string>{"Add grey Tunlatch", "Delete"}));
 }
 
 }  // namespace

@@ -51,8 +51,14 @@ struct SequenceRun : StepRun {
     }
 };
 
-Events Balloon(int flags, const std::string& text) {
-    return {"Tray Balloon " + std::to_string(flags) + " " + text + " [Tunlatch V1.2.1] 0"};
+// As Main runs the sequence: inside the life of the run's icon.
+void SwitchSequence(Run& run, ServiceStatus state) {
+    TrayIcon tray(run.sys.tray, run.sys.processes, run.ctx);
+    tunlatch::SwitchSequence(run, state, tray);
+}
+
+Events Balloon(const std::string& sound, const std::string& text) {
+    return {"Tray Balloon " + sound + " " + text + " [Tunlatch V1.2.1]"};
 }
 
 Events Join(std::initializer_list<Events> parts) {
@@ -68,11 +74,11 @@ TEST(SwitchSequenceTest, StartWithTrayIconAndNoBalloons) {
     SequenceRun t;
     SwitchSequence(t.run, ServiceStatus::Stopped);
     EXPECT_EQ(t.Journal(),
-              Join({{"Tray Modify picRed", "WaitMs 500"},
+              Join({{"Tray Picture red", "WaitMs 500"},
                     kEnableAdapter,
-                    {"Tray Modify picGreen_Red", "WaitMs 1000", "ServiceSetStartType 2",
+                    {"Tray Picture green-red", "WaitMs 1000", "ServiceSetStartType 2",
                      "ServiceStart", "RegValueGet LogMeIn Hamachi Ui",
-                     "RegValueSet LogMeIn Hamachi Ui", "Tray Modify picGreen", "WaitMs 1500"}}));
+                     "RegValueSet LogMeIn Hamachi Ui", "Tray Picture green", "WaitMs 1500"}}));
     EXPECT_EQ(t.sys.processes.waits, (std::vector<std::int32_t>{500, 1000, 1500}));
     EXPECT_EQ(t.log.ErrorCount(), 0);
     EXPECT_EQ(t.sys.services.status, ServiceStatus::Running);
@@ -82,20 +88,20 @@ TEST(SwitchSequenceTest, StartWithTrayIconAndBalloons) {
     SequenceRun t;
     t.ctx.INI_balloon_tips = true;
     SwitchSequence(t.run, ServiceStatus::Stopped);
-    EXPECT_EQ(t.Journal(), Join({{"Tray Modify picRed"},
-                                 Balloon(17, "Start Hamachi: Network adapter"),
+    EXPECT_EQ(t.Journal(), Join({{"Tray Picture red"},
+                                 Balloon("silent", "Start Hamachi: Network adapter"),
                                  {"WaitMs 500"},
                                  kEnableAdapter,
-                                 {"Tray Modify picGreen_Red"},
-                                 Balloon(17, "Start Hamachi: Service"),
+                                 {"Tray Picture green-red"},
+                                 Balloon("silent", "Start Hamachi: Service"),
                                  {"WaitMs 1000", "ServiceSetStartType 2", "ServiceStart",
                                   "RegValueGet LogMeIn Hamachi Ui",
-                                  "RegValueSet LogMeIn Hamachi Ui", "Tray Modify picGreen"},
-                                 Balloon(17, "Hamachi started"),
+                                  "RegValueSet LogMeIn Hamachi Ui", "Tray Picture green"},
+                                 Balloon("silent", "Hamachi started"),
                                  {"WaitMs 1500"}}));
 }
 
-TEST(SwitchSequenceTest, StartWithoutTrayIconKeepsOnlyTheMiddlePauseAndItsBalloon) {
+TEST(SwitchSequenceTest, StartWithoutTrayIconKeepsOnlyTheMiddlePauseAndNoBalloon) {
     SequenceRun t;
     t.ctx.INI_tray_icon = false;
     t.ctx.INI_balloon_tips = true;
@@ -103,7 +109,6 @@ TEST(SwitchSequenceTest, StartWithoutTrayIconKeepsOnlyTheMiddlePauseAndItsBalloo
     SwitchSequence(t.run, ServiceStatus::Stopped);
     EXPECT_EQ(t.Journal(),
               Join({kEnableAdapter,
-                    Balloon(17, "Start Hamachi: Service"),
                     {"WaitMs 1000", "ServiceSetStartType 2", "ServiceStart",
                      "RegValueGet LogMeIn Hamachi Ui", "RegValueSet LogMeIn Hamachi Ui",
                      "Launch \"" + kUiPath + "\" --auto-start"}}));
@@ -129,16 +134,16 @@ TEST(SwitchSequenceTest, StopWithTrayIconAndBalloons) {
     t.ctx.INI_balloon_tips = true;
     SwitchSequence(t.run, ServiceStatus::Running);
     EXPECT_EQ(t.Journal(),
-              Join({{"Tray Modify picGreen"},
-                    Balloon(17, "Stop Hamachi: Service"),
+              Join({{"Tray Picture green"},
+                    Balloon("silent", "Stop Hamachi: Service"),
                     {"WaitMs 500", "RegValueGet LogMeIn Hamachi Ui",
                      "RegValueGet LogMeIn Hamachi Ui", "RegValueDelete LogMeIn Hamachi Ui",
-                     "ServiceSetStartType 3", "ServiceStop", "Tray Modify picGreen_Red"},
-                    Balloon(17, "Stop Hamachi: Network adapter"),
+                     "ServiceSetStartType 3", "ServiceStop", "Tray Picture green-red"},
+                    Balloon("silent", "Stop Hamachi: Network adapter"),
                     {"WaitMs 1000"},
                     kDisableAdapter,
-                    {"Tray Modify picRed"},
-                    Balloon(1, "Hamachi stopped"),
+                    {"Tray Picture red"},
+                    Balloon("audible", "Hamachi stopped"),
                     {"WaitMs 1500"}}));
     EXPECT_FALSE(t.adapter.enabled);
     EXPECT_EQ(t.sys.services.status, ServiceStatus::Stopped);

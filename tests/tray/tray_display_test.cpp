@@ -10,10 +10,9 @@
 #include <optional>
 #include <string>
 
+#include "system/win32/win32_tray.h"
 #include "tests/tray/pump_wait.h"
 #include "tests/tray/screen_capture.h"
-#include "tray/form_main.h"
-#include "system/win32/win32_tray.h"
 
 namespace tunlatch::win32 {
 namespace {
@@ -36,18 +35,10 @@ std::ostream& operator<<(std::ostream& out, const Seen& s) {
 }
 
 Seen Expected(std::optional<TrayPicture> picture) {
-    if (!picture) return {false, false, false};
-    switch (*picture) {
-        case TrayPicture::Grey:
-            return {true, false, false};
-        case TrayPicture::Red:
-            return {false, true, false};
-        case TrayPicture::GreenRed:
-            return {false, true, true};
-        case TrayPicture::Green:
-            return {false, false, true};
-    }
-    return {};
+    // In the order of TrayPicture: grey, red, green-red, green.
+    constexpr Seen kSeen[] = {
+        {true, false, false}, {false, true, false}, {false, true, true}, {false, false, true}};
+    return picture ? kSeen[static_cast<int>(*picture)] : Seen{false, false, false};
 }
 
 // Wine's tray window, or the top left corner where it appears once it has an icon.
@@ -104,81 +95,51 @@ struct TrayOnDisplay : ::testing::Test {
     Win32Tray tray{::GetModuleHandleA(nullptr)};
 };
 
-TEST_F(TrayOnDisplay, AddModifyToEachPictureBalloonAndDeleteSucceedAndShow) {
-    tray.Load();
+TEST_F(TrayOnDisplay, AddEachPictureBalloonAndDeleteSucceedAndShow) {
+    EXPECT_EQ(tray.OwnerWindow(), nullptr) << "no window before the icon";
+    ASSERT_TRUE(tray.AddIcon(TrayPicture::Grey, "Tunlatch"));
     const HWND owner = tray.OwnerWindow();
     ASSERT_NE(owner, nullptr);
-    EXPECT_FALSE(::IsWindowVisible(owner)) << "the form is never shown";
-
-    ASSERT_TRUE(tray.TrayIconShow(true, TrayPicture::Grey, kTrayTip));
+    EXPECT_FALSE(::IsWindowVisible(owner)) << "the window is never shown";
     EXPECT_TRUE(TrayShows(TrayPicture::Grey, "tray-1-grey"));
-    EXPECT_TRUE(tray.TrayIconModify(TrayPicture::Red, std::nullopt));
+    EXPECT_TRUE(tray.ChangePicture(TrayPicture::Red));
     EXPECT_TRUE(TrayShows(TrayPicture::Red, "tray-2-red"));
-    EXPECT_TRUE(tray.TrayIconModify(TrayPicture::GreenRed, std::nullopt));
+    EXPECT_TRUE(tray.ChangePicture(TrayPicture::GreenRed));
     EXPECT_TRUE(TrayShows(TrayPicture::GreenRed, "tray-3-green-red"));
-    EXPECT_TRUE(tray.TrayIconModify(TrayPicture::Green, std::nullopt));
+    EXPECT_TRUE(tray.ChangePicture(TrayPicture::Green));
     EXPECT_TRUE(TrayShows(TrayPicture::Green, "tray-4-green"));
 
-    // picTrayicon_MouseMove: pointing at or clicking the icon changes nothing.
-    for (LPARAM mouse :
-         {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK})
-        EXPECT_EQ(::SendMessageA(owner, kTrayCallbackMessage, 0, mouse), 0);
-    EXPECT_TRUE(ShellKnowsIcon(owner));
-    EXPECT_TRUE(TrayShows(TrayPicture::Green, "tray-5-after-clicks"));
-
-    EXPECT_TRUE(tray.TrayBalloon("Tunlatch V1.0.0", "Hamachi started", kBalloonInfoSilent, 0));
-    EXPECT_TRUE(tray.TrayIconShow(false, std::nullopt, ""));
+    EXPECT_TRUE(tray.ShowBalloon("Tunlatch V1.0.0", "Hamachi started", BalloonSound::Silent));
+    EXPECT_TRUE(tray.ShowBalloon("Tunlatch V1.0.0", "Hamachi stopped", BalloonSound::Audible));
+    EXPECT_TRUE(tray.DeleteIcon());
     EXPECT_FALSE(ShellKnowsIcon(owner));
-    tray.Unload();
-    EXPECT_FALSE(::IsWindow(owner)) << "the form goes with the unload";
-    EXPECT_TRUE(TrayShows(std::nullopt, "tray-6-deleted"));
+    EXPECT_FALSE(::IsWindow(owner)) << "the window goes with the icon";
+    EXPECT_TRUE(TrayShows(std::nullopt, "tray-5-deleted"));
 }
 
-TEST_F(TrayOnDisplay, FormWithTraySettingOnShowsGreyFromLoadToUnload) {
-    RunContext context;
-    context.INI_tray_icon = true;
-    FormMain form(tray, context);
-    form.Form_Load();
-    EXPECT_TRUE(TrayShows(TrayPicture::Grey, "form-on-1-loaded"));
-    form.Form_Unload();
-    EXPECT_EQ(tray.OwnerWindow(), nullptr);
-    EXPECT_TRUE(TrayShows(std::nullopt, "form-on-2-unloaded"));
-}
-
-// The balloons that depend on the balloon setting alone still come when the icon is off.
-TEST_F(TrayOnDisplay, FormWithTraySettingOffNeverShowsAnIconOrBalloon) {
-    RunContext context;
-    context.INI_tray_icon = false;
-    FormMain form(tray, context);
-    form.Form_Load();
-    EXPECT_EQ(tray.OwnerWindow(), nullptr) << "without the icon the form needs no window";
-    EXPECT_FALSE(
-        tray.TrayBalloon("Tunlatch V1.0.0", "Start Hamachi: Service", kBalloonInfoSilent, 0));
-    EXPECT_TRUE(TrayShows(std::nullopt, "form-off"));
-    form.Form_Unload();
-}
-
-TEST_F(TrayOnDisplay, RestartedShellGetsTheCurrentPictureOnlyWhileTheIconIsShown) {
-    tray.Load();
+TEST_F(TrayOnDisplay, RestartedShellGetsTheCurrentPictureOnlyWhileTheIconIsAdded) {
+    ASSERT_TRUE(tray.AddIcon(TrayPicture::Grey, "Tunlatch"));
+    ASSERT_TRUE(tray.ChangePicture(TrayPicture::Red));
     const HWND owner = tray.OwnerWindow();
-    ASSERT_TRUE(tray.TrayIconShow(true, TrayPicture::Grey, kTrayTip));
-    ASSERT_TRUE(tray.TrayIconModify(TrayPicture::Red, std::nullopt));
-
     ShellForgetsIcon(owner);  // as a shell that has just died
     ASSERT_FALSE(ShellKnowsIcon(owner));
     AnnounceTaskbar();
     EXPECT_TRUE(ShellKnowsIcon(owner));
     EXPECT_TRUE(TrayShows(TrayPicture::Red, "restart-1-added-again"));
 
-    ASSERT_TRUE(tray.TrayIconShow(false, std::nullopt, ""));
+    ASSERT_TRUE(tray.DeleteIcon());
     AnnounceTaskbar();
     EXPECT_FALSE(ShellKnowsIcon(owner)) << "a deleted icon must stay deleted";
 
-    ASSERT_TRUE(tray.TrayIconShow(true, TrayPicture::Green, kTrayTip));
-    tray.Unload();  // the form goes while the icon is still up
+    HWND gone = nullptr;
+    {
+        Win32Tray going(::GetModuleHandleA(nullptr));
+        ASSERT_TRUE(going.AddIcon(TrayPicture::Green, "Tunlatch"));
+        gone = going.OwnerWindow();
+    }  // the tray goes while its icon is still up
     AnnounceTaskbar();
-    EXPECT_FALSE(ShellKnowsIcon(owner));
-    EXPECT_TRUE(TrayShows(std::nullopt, "restart-2-after-unload"));
+    EXPECT_FALSE(ShellKnowsIcon(gone));
+    EXPECT_TRUE(TrayShows(std::nullopt, "restart-2-after-the-tray-went"));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "system/win32/form_main_window.h"
+#include "system/win32/tray_window.h"
 
 #include <cstddef>
 #include <utility>
@@ -8,12 +8,12 @@
 namespace tunlatch::win32 {
 namespace {
 
-constexpr const char* kClassName = "TunlatchFormMain";
+constexpr const char* kClassName = "TunlatchTrayWindow";
 
 constexpr std::array<int, 4> kPictureIds = {IDI_TRAY_GREY, IDI_TRAY_RED, IDI_TRAY_GREEN_RED,
                                             IDI_TRAY_GREEN};
 
-std::size_t IndexOf(TrayPicture picture) {
+std::size_t IndexOf(TrayPicture picture) noexcept {
     switch (picture) {
         case TrayPicture::Grey:
             return 0;
@@ -29,7 +29,14 @@ std::size_t IndexOf(TrayPicture picture) {
 
 }  // namespace
 
-FormMainWindow::FormMainWindow(HINSTANCE instance, std::function<void()> onTaskbarCreated)
+std::unique_ptr<TrayWindow> TrayWindow::Create(HINSTANCE instance,
+                                               std::function<void()> onTaskbarCreated) {
+    std::unique_ptr<TrayWindow> window(new TrayWindow(instance, std::move(onTaskbarCreated)));
+    if (!window->window_) return nullptr;
+    return window;
+}
+
+TrayWindow::TrayWindow(HINSTANCE instance, std::function<void()> onTaskbarCreated)
     : instance_(instance),
       taskbarCreated_(::RegisterWindowMessageA("TaskbarCreated")),
       onTaskbarCreated_(std::move(onTaskbarCreated)) {
@@ -43,10 +50,10 @@ FormMainWindow::FormMainWindow(HINSTANCE instance, std::function<void()> onTaskb
 
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &FormMainWindow::WindowProc;
+    windowClass.lpfnWndProc = &TrayWindow::WindowProc;
     windowClass.hInstance = instance_;
     windowClass.lpszClassName = kClassName;
-    // A second form in the same process (tests) finds the class already there, which is fine.
+    // A second window in the same process (tests) finds the class already there, which is fine.
     ::RegisterClassExA(&windowClass);
 
     // Top-level rather than message-only: only top-level windows hear the shell's broadcast.
@@ -57,26 +64,24 @@ FormMainWindow::FormMainWindow(HINSTANCE instance, std::function<void()> onTaskb
         ::ChangeWindowMessageFilterEx(window_.get(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
 }
 
-FormMainWindow::~FormMainWindow() {
+TrayWindow::~TrayWindow() {
     window_.reset();
-    // Fails harmlessly while another form of the class still exists.
+    // Fails harmlessly while another window of the class still exists.
     ::UnregisterClassA(kClassName, instance_);
 }
 
-HICON FormMainWindow::Picture(TrayPicture picture) const {
+HICON TrayWindow::Picture(TrayPicture picture) const noexcept {
     return pictures_[IndexOf(picture)].get();
 }
 
-LRESULT CALLBACK FormMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
+LRESULT CALLBACK TrayWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         ::SetWindowLongPtrA(window, GWLP_USERDATA,
                             reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    auto* self = reinterpret_cast<FormMainWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<TrayWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     if (self != nullptr) {
-        // picTrayicon_MouseMove: the icon offers no interaction.
         if (message == kTrayCallbackMessage) return 0;
         if (message == self->taskbarCreated_ && self->taskbarCreated_ != 0) {
             if (self->onTaskbarCreated_) self->onTaskbarCreated_();
