@@ -7,7 +7,6 @@
 
 #include "system/win32/dialogs.h"
 #include "system/win32/win32_tray.h"
-#include "tray/form_main.h"
 
 namespace tunlatch::win32 {
 namespace {
