@@ -11,8 +11,8 @@
 //        and POLLS waits as above; the 1000 ms pause; DevCon status, disable, status.
 // POLLS is the number of 100 ms waits tunlatch.exe made in the same switch, so both make the
 // same waits. Built as null_switch_window.exe (NULL_SWITCH_WINDOW defined) it also links user32
-// and keeps a hidden top-level tool window for the whole switch, as tunlatch.exe's form does even
-// without a tray icon: the difference between the two shows what that costs.
+// and keeps a hidden top-level tool window for the whole switch, as tunlatch.exe's tray icon
+// needs one: the difference between the two shows what that window costs.
 // It lies beside devcon.exe (C:\Tunlatch\) and runs the DevCon found there. At the end it
 // writes null_switch.times beside itself: "main=MS done=MS", the Unix times in milliseconds at
 // which its WinMain began and its work ended.
@@ -236,7 +236,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const unsigned long polls = std::strtoul(__argv[2], nullptr, 10);
     const bool ui = __argc > 3 && std::strcmp(__argv[3], "ui") == 0;
 #ifdef NULL_SWITCH_WINDOW
-    const HWND form = MakeHiddenWindow();
+    const HWND window = MakeHiddenWindow();
 #endif
     const std::string folder = ProgramFolder();
     int rc = 0;
@@ -255,7 +255,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         if (!AdapterSteps(folder, false) && rc == 0) rc = 5;
     }
 #ifdef NULL_SWITCH_WINDOW
-    if (form) ::DestroyWindow(form);
+    if (window) ::DestroyWindow(window);
 #endif
     WriteTimes(folder, mainMs, UnixMs());
     return rc;

@@ -9,10 +9,8 @@
 namespace tunlatch {
 namespace {
 
-// The number of polls after which the service counts as timed out. The waits are counted
-// exactly in whole polls: summing 0.1 s steps in single precision lands just above the limit
-// on the last poll of a whole number of polls (300 for 30 s), which is the same as reaching
-// the exact count. At least one poll is always made.
+// The number of polls after which the service counts as timed out (300 for 30 s), counted in
+// whole polls so that no sum of fractions can drift. At least one poll is always made.
 std::int32_t PollLimit(float timeoutSeconds) {
     const double polls = std::round(double{timeoutSeconds} * 1000.0 / kServicePollMs);
     if (!(polls >= 1.0)) return 1;
@@ -48,8 +46,7 @@ void SwitchService(Run& run, bool start) {
         ++polls;
         state = services.ServiceGetStatus(service);
     }
-    // The verdict looks only at the time spent, so a state reached on the very last poll still
-    // reports the time-out.
+    // The verdict goes by the polls spent (see the README's notes on compatibility).
     if (polls >= limit) run.log.Error("timeout! last state: " + ServiceStatusText(state));
     run.log.Main(action + " service: end");
 }
@@ -70,7 +67,8 @@ void ChangeStartType(Run& run, bool automatic) {
         run.log.Detail("ServiceSetStartType API done");
         const std::optional<StartType> now = services.ServiceGetStartType(service);
         run.log.Detail("status now: " + StartTypeName(now));
-        if (now != target) run.log.Error("change starttype fail! last state: " + StartTypeNumber(now));
+        if (now != target)
+            run.log.Error("change starttype fail! last state: " + StartTypeNumber(now));
     }
     run.log.Main("Change starttype: end");
 }

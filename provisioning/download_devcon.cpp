@@ -36,7 +36,8 @@ Paths MakePaths(const RunContext& ctx) {
 }
 
 void RemoveWorkFolder(Run& run) {
-    if (run.sys.files.FolderExists(run.ctx.WorkFolder)) run.sys.files.ShellDelete(run.ctx.WorkFolder);
+    if (run.sys.files.FolderExists(run.ctx.WorkFolder))
+        run.sys.files.ShellDelete(run.ctx.WorkFolder);
 }
 
 // False when the procedure ends here: nothing arrived, or not the archive's length.
@@ -44,7 +45,8 @@ bool Fetch(Run& run, const Paths& paths) {
     FileSystem& files = run.sys.files;
     RemoveWorkFolder(run);
     files.CreateFolder(run.ctx.WorkFolder);
-    const bool delivered = run.sys.download.UrlDownloadToFile(run.ctx.DevconArchiveUrl, paths.archive);
+    const bool delivered =
+        run.sys.download.UrlDownloadToFile(run.ctx.DevconArchiveUrl, paths.archive);
     if (!delivered || !files.FileExists(paths.archive)) {
         run.log.Error("download fail!");
         return false;

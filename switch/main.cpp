@@ -73,8 +73,7 @@ int Main(SystemModules& sys) {
         SwitchSequence(run, state, tray);
     }
 
-    log.Main(std::string(kProgramName) + ": end (" + std::to_string(log.ErrorCount()) +
-             " errors)");
+    log.Main(std::string(kProgramName) + ": end (" + std::to_string(log.ErrorCount()) + " errors)");
     log.Close();
     return 0;
 }

@@ -6,9 +6,7 @@
 
 namespace tunlatch::win32 {
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 TimeOfDay Win32Clock::LocalTime() {
     SYSTEMTIME time{};

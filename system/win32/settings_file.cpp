@@ -12,9 +12,8 @@ constexpr DWORD kReadSize = 1024;
 std::string Win32SettingsFile::ReadINI(const std::string& path, const std::string& section,
                                        const std::string& key, const std::string& defaultValue) {
     std::string buffer(kReadSize, '\0');
-    const DWORD copied = ::GetPrivateProfileStringA(section.c_str(), key.c_str(),
-                                                    defaultValue.c_str(), buffer.data(), kReadSize,
-                                                    path.c_str());
+    const DWORD copied = ::GetPrivateProfileStringA(
+        section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(), kReadSize, path.c_str());
     buffer.resize(copied < buffer.size() ? copied : buffer.size());
     return buffer;
 }

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "system/zip.h"
 #include "system/dialogs.h"
+#include "system/zip.h"
 
 namespace tunlatch::win32 {
 

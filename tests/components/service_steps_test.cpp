@@ -27,7 +27,8 @@ TEST(SwitchServiceTest, StartReachingRunningAtOnceMakesNoWait) {
 
 TEST(SwitchServiceTest, StopPollsEveryHundredMillisecondsUntilStopped) {
     StepRun t;
-    t.sys.services.statusScript = {ServiceStatus::Running, ServiceStatus::StopPending, ServiceStatus::StopPending, ServiceStatus::Stopped};
+    t.sys.services.statusScript = {ServiceStatus::Running, ServiceStatus::StopPending,
+                                   ServiceStatus::StopPending, ServiceStatus::Stopped};
     SwitchService(t.run, false);
     EXPECT_EQ(t.Logged(),
               Stamped({"Stop service \"Hamachi2Svc\": begin", "-status: Running",

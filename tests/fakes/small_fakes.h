@@ -7,11 +7,11 @@
 #include <tuple>
 #include <vector>
 
-#include "system/download.h"
-#include "system/zip.h"
-#include "system/program_host.h"
 #include "system/clock.h"
 #include "system/dialogs.h"
+#include "system/download.h"
+#include "system/program_host.h"
+#include "system/zip.h"
 #include "tests/fakes/journal.h"
 
 namespace tunlatch {

@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "system/win32/unzip_dll.h"
 #include "system/win32/dialogs.h"
 #include "system/win32/dialogs_resources.h"
+#include "system/win32/unzip_dll.h"
 #include "tests/provisioning/wine_test_files.h"
 
 namespace tunlatch::test {

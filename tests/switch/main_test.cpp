@@ -37,8 +37,7 @@ struct MainRun {
         sys.settings.Put(kIni, "misc", key, value);
     }
     void SetEnableLua(RegValue value) {
-        sys.registry.Put(outside::kPolicySystemKey, outside::kEnableLuaValue,
-                         std::move(value));
+        sys.registry.Put(outside::kPolicySystemKey, outside::kEnableLuaValue, std::move(value));
     }
     int Start() { return Main(sys.modules); }
     std::vector<std::string> Logged() const { return sys.files.Lines(kLog); }

@@ -39,8 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
         InstallCase{true, "\"C:\\Hamachi\\\"", "\"C:\\Hamachi\\hamachi-2-ui.exe\" --auto-start"},
         InstallCase{true, "C:\\Ha\"ma\"chi", "\"C:\\Hamachi\\hamachi-2-ui.exe\" --auto-start"},
         InstallCase{true, "", "\"\\hamachi-2-ui.exe\" --auto-start"},
-        InstallCase{true, "\"\"", "\"\\hamachi-2-ui.exe\" --auto-start"}, InstallCase{false, "", ""},
-        InstallCase{false, "C:\\Hamachi", ""}));
+        InstallCase{true, "\"\"", "\"\\hamachi-2-ui.exe\" --auto-start"},
+        InstallCase{false, "", ""}, InstallCase{false, "C:\\Hamachi", ""}));
 
 struct UacCase {
     const char* text;

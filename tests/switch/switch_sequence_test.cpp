@@ -34,8 +34,7 @@ struct SequenceRun : StepRun {
         sys.services.status = ServiceStatus::Running;
         sys.services.startType = StartType::Automatic;
         adapter.enabled = true;
-        sys.registry.Put(outside::kAutorunKey, outside::kAutorunValue,
-                         ctx.REG_uiexe);
+        sys.registry.Put(outside::kAutorunKey, outside::kAutorunValue, ctx.REG_uiexe);
     }
     // The journal with devcon's command lines shortened to "devcon VERB".
     Events Journal() const {

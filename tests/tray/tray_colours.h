@@ -1,5 +1,6 @@
 #pragma once
-// The fill colours of the tray pictures' 16 x 16 frames, as drawn by system/win32/icons/make_icons.py.
+// The fill colours of the tray pictures' 16 x 16 frames, as drawn by
+// system/win32/icons/make_icons.py.
 #include <cstdint>
 
 namespace tunlatch::testing {
