@@ -2,128 +2,95 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "tests/components/step_run.h"
+#include "tests/fakes/step_run.h"
 
 namespace tunlatch {
 namespace {
 
-using fixture::Stamped;
+using Texts = std::vector<std::string>;
 using fixture::StepRun;
-using ::testing::TestWithParam;
-using ::testing::Values;
+constexpr ServiceStatus kStopPending = ServiceStatus::StopPending;
 
-TEST(SwitchServiceTest, StartReachingRunningAtOnceMakesNoWait) {
+TEST(SwitchServiceTest, RequestsThenPollsEveryHundredMillisecondsUntilTheState) {
     StepRun t;
-    SwitchService(t.run, true);
-    EXPECT_EQ(t.Logged(),
-              Stamped({"Start service \"Hamachi2Svc\": begin", "-status: Stopped",
-                       "-ServiceStart API done", "-status: Running", "Start service: end"}));
-    EXPECT_TRUE(t.sys.processes.waits.empty());
-    EXPECT_EQ(t.sys.services.lastService, "Hamachi2Svc");
+    t.sys.services.statusScript = {ServiceStatus::Running, kStopPending, kStopPending,
+                                   ServiceStatus::Stopped};
+    SwitchService(t.run, false);
+    EXPECT_EQ(t.Texts(), (Texts{"Stop service \"Hamachi2Svc\": begin", "-status: Running",
+                                "-ServiceStop API done", "-status: Stop Pending",
+                                "-status: Stop Pending", "-status: Stopped", "Stop service: end"}));
+    EXPECT_EQ(t.sys.processes.waits, (std::vector<std::int32_t>{100, 100}));
     EXPECT_EQ(t.log.ErrorCount(), 0);
 }
 
-TEST(SwitchServiceTest, StopPollsEveryHundredMillisecondsUntilStopped) {
+TEST(SwitchServiceTest, StartReachedAtOnceWaitsNot) {
     StepRun t;
-    t.sys.services.statusScript = {ServiceStatus::Running, ServiceStatus::StopPending,
-                                   ServiceStatus::StopPending, ServiceStatus::Stopped};
-    SwitchService(t.run, false);
-    EXPECT_EQ(t.Logged(),
-              Stamped({"Stop service \"Hamachi2Svc\": begin", "-status: Running",
-                       "-ServiceStop API done", "-status: Stop Pending", "-status: Stop Pending",
-                       "-status: Stopped", "Stop service: end"}));
-    EXPECT_EQ(t.sys.processes.waits, (std::vector<std::int32_t>{100, 100}));
-    EXPECT_EQ(t.sys.journal.events,
-              (std::vector<std::string>{"ServiceStop", "WaitMs 100", "WaitMs 100"}));
-}
-
-TEST(SwitchServiceTest, RequestIsMadeWhateverTheStateBefore) {
-    StepRun t;
-    t.sys.services.status = ServiceStatus::Running;
     SwitchService(t.run, true);
-    EXPECT_EQ(t.sys.journal.events, std::vector<std::string>{"ServiceStart"});
-    EXPECT_EQ(t.Texts()[1], "-status: Running");
+    EXPECT_EQ(t.Journal(), Texts{"ServiceStart Hamachi2Svc"});
+    EXPECT_TRUE(t.Logged("-status: Running"));
+    EXPECT_TRUE(t.sys.processes.waits.empty());
 }
 
-TEST(SwitchServiceTest, NeverReachingTheStateGives302StatusLinesThenTheTimeOut) {
-    StepRun t;
-    t.sys.services.statusScript = {ServiceStatus::StartPending};
-    SwitchService(t.run, true);
-    const std::vector<std::string> texts = t.Texts();
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), "-status: Start Pending"), 302);
-    EXPECT_EQ(t.sys.processes.waits, std::vector<std::int32_t>(300, 100));
-    ASSERT_GE(texts.size(), 2u);
-    EXPECT_EQ(texts[texts.size() - 3], "-status: Start Pending");
-    EXPECT_EQ(texts[texts.size() - 2], "ERROR: timeout! last state: Start Pending");
-    EXPECT_EQ(texts.back(), "Start service: end");
-    EXPECT_EQ(t.log.ErrorCount(), 1);
+// The verdict goes by the polls spent: 300 for 30 s, at least one for any time-out.
+TEST(SwitchServiceTest, TimesOutAfterItsPollsEvenWhenTheLastPollReachesTheState) {
+    const struct {
+        float timeout;
+        std::size_t reachedAfter;  // status answers before the target state
+        std::size_t waits;
+    } cases[] = {{30.0f, 1000, 300}, {30.0f, 301, 300}, {0.0f, 1000, 1}, {0.2f, 1000, 2}};
+    for (const auto& c : cases) {
+        StepRun t;
+        t.ctx.ServiceTimeout = c.timeout;
+        t.sys.services.statusScript.assign(c.reachedAfter, kStopPending);
+        t.sys.services.statusScript.push_back(ServiceStatus::Stopped);
+        SwitchService(t.run, false);
+        const Texts texts = t.Texts();
+        EXPECT_EQ(t.sys.processes.waits.size(), c.waits) << c.timeout;
+        EXPECT_EQ(texts.size(), c.waits + 6) << c.timeout;
+        EXPECT_EQ(texts[texts.size() - 2].rfind("ERROR: timeout! last state: ", 0), 0u);
+        EXPECT_EQ(t.log.ErrorCount(), 1);
+    }
 }
 
-TEST(SwitchServiceTest, TargetReachedOnTheLastPollStillReportsTheTimeOut) {
-    StepRun t;
-    // One answer before the request, one right after it, 299 after the waits, then the 300th.
-    t.sys.services.statusScript.assign(301, ServiceStatus::StopPending);
-    t.sys.services.statusScript.push_back(ServiceStatus::Stopped);
-    SwitchService(t.run, false);
-    const std::vector<std::string> texts = t.Texts();
-    EXPECT_EQ(t.sys.processes.waits.size(), 300u);
-    EXPECT_EQ(texts[texts.size() - 3], "-status: Stopped");
-    EXPECT_EQ(texts[texts.size() - 2], "ERROR: timeout! last state: Stopped");
-}
-
-TEST(SwitchServiceTest, ServiceThatCannotBeOpenedTimesOutWithTheFailureText) {
-    StepRun t;
-    t.sys.services.statusScript = {ServiceStatus::ServiceNotOpened};
-    SwitchService(t.run, false);
-    const std::vector<std::string> texts = t.Texts();
-    EXPECT_EQ(texts[texts.size() - 2], "ERROR: timeout! last state: OpenService fail!");
-}
-
-TEST(ChangeStartTypeTest, AlreadyRightSkipsWithoutChanging) {
-    StepRun t;
-    t.sys.services.startType = StartType::Automatic;
-    ChangeStartType(t.run, true);
-    EXPECT_EQ(t.Logged(), Stamped({"Change starttype \"Hamachi2Svc\" to SERVICE_AUTO_START: begin ",
-                                   "-status correct, skip...", "Change starttype: end"}));
-    EXPECT_TRUE(t.sys.journal.events.empty());
-}
-
-TEST(ChangeStartTypeTest, ChangesToOnDemandAndReadsBack) {
-    StepRun t;
-    t.sys.services.startType = StartType::Automatic;
-    ChangeStartType(t.run, false);
-    EXPECT_EQ(t.Logged(),
-              Stamped({"Change starttype \"Hamachi2Svc\" to SERVICE_DEMAND_START: begin ",
-                       "-status before: SERVICE_AUTO_START", "-ServiceSetStartType API done",
-                       "-status now: SERVICE_DEMAND_START", "Change starttype: end"}));
-    EXPECT_EQ(t.sys.journal.events, std::vector<std::string>{"ServiceSetStartType 3"});
-}
-
-TEST(ChangeStartTypeTest, ChangeThatDoesNotTakeNamesTheCodeAsANumber) {
-    StepRun t;
-    t.sys.services.startType = StartType::Disabled;
-    t.sys.services.startTypeChangeWorks = false;
-    ChangeStartType(t.run, true);
-    EXPECT_EQ(t.Logged(),
-              Stamped({"Change starttype \"Hamachi2Svc\" to SERVICE_AUTO_START: begin ",
-                       "-status before: SERVICE_DISABLED", "-ServiceSetStartType API done",
-                       "-status now: SERVICE_DISABLED",
-                       "ERROR: change starttype fail! last state: 4", "Change starttype: end"}));
-    EXPECT_EQ(t.log.ErrorCount(), 1);
-}
-
-TEST(ChangeStartTypeTest, UnreadableStartTypeIsReportedAsSuchNeverAsBootStart) {
-    StepRun t;
-    t.sys.services.startType = std::nullopt;
-    t.sys.services.startTypeChangeWorks = false;
-    ChangeStartType(t.run, true);
-    const std::vector<std::string> texts = t.Texts();
-    EXPECT_EQ(texts[1], "-status before: UNREADABLE");
-    EXPECT_EQ(texts[3], "-status now: UNREADABLE");
-    EXPECT_EQ(texts[4], "ERROR: change starttype fail! last state: UNREADABLE");
-    EXPECT_EQ(t.log.ErrorCount(), 1);
+TEST(ChangeStartTypeTest, SkipsWhatIsRightAndReportsAChangeThatDidNotTake) {
+    const struct {
+        std::optional<StartType> before;
+        bool works;
+        bool automatic;
+        Texts middle;
+    } cases[] = {
+        {StartType::Automatic, true, true, {"-status correct, skip..."}},
+        {StartType::Automatic,
+         true,
+         false,
+         {"-status before: SERVICE_AUTO_START", "-ServiceSetStartType API done",
+          "-status now: SERVICE_DEMAND_START"}},
+        {StartType::Disabled,
+         false,
+         true,
+         {"-status before: SERVICE_DISABLED", "-ServiceSetStartType API done",
+          "-status now: SERVICE_DISABLED", "ERROR: change starttype fail! last state: 4"}},
+        // A start type that cannot be read is no start type, least of all boot start.
+        {std::nullopt,
+         false,
+         false,
+         {"-status before: UNREADABLE", "-ServiceSetStartType API done", "-status now: UNREADABLE",
+          "ERROR: change starttype fail! last state: UNREADABLE"}},
+    };
+    for (const auto& c : cases) {
+        StepRun t;
+        t.sys.services.startType = c.before;
+        t.sys.services.startTypeChangeWorks = c.works;
+        ChangeStartType(t.run, c.automatic);
+        Texts expected = c.middle;
+        expected.insert(expected.begin(),
+                        std::string("Change starttype \"Hamachi2Svc\" to ") +
+                            (c.automatic ? "SERVICE_AUTO_START" : "SERVICE_DEMAND_START") +
+                            ": begin ");
+        expected.push_back("Change starttype: end");
+        EXPECT_EQ(t.Texts(), expected);
+        EXPECT_EQ(t.Journal().size(), c.middle.size() == 1 ? 0u : 1u);
+    }
 }
 
 }  // namespace

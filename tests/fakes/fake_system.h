@@ -1,19 +1,347 @@
 #pragma once
-// All fakes of a run in one place, wired to one journal, with the SystemModules view that the
-// steps take.
+// In-memory stand-ins of every system interface, wired to one journal of the calls that change
+// something, so that tests can check the order of steps across modules.
+#include <algorithm>
+#include <cctype>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include "run/system_modules.h"
-#include "tests/fakes/files_fake.h"
-#include "tests/fakes/journal.h"
-#include "tests/fakes/os_facts_fake.h"
-#include "tests/fakes/processes_fake.h"
-#include "tests/fakes/registry_fake.h"
-#include "tests/fakes/service_control_fake.h"
-#include "tests/fakes/settings_file_fake.h"
-#include "tests/fakes/small_fakes.h"
-#include "tests/fakes/tray_fake.h"
 
 namespace tunlatch {
 
+struct Journal {
+    std::vector<std::string> events;
+};
+
+class Journaled {
+public:
+    Journal* journal = nullptr;
+
+protected:
+    void Note(std::string event) const {
+        if (journal) journal->events.push_back(std::move(event));
+    }
+};
+
+// Without a script the status follows start and stop at once; a script is read one answer per
+// query, its last answer repeating.
+class FakeServiceControl final : public ServiceControl, public Journaled {
+public:
+    ServiceStatus status = ServiceStatus::Stopped;
+    std::deque<ServiceStatus> statusScript;
+    std::optional<StartType> startType = StartType::OnDemand;
+    bool startTypeChangeWorks = true;
+    int statusQueries = 0;
+
+    ServiceStatus ServiceGetStatus(const std::string&) override {
+        ++statusQueries;
+        if (!statusScript.empty()) status = statusScript.front();
+        if (statusScript.size() > 1) statusScript.pop_front();
+        return status;
+    }
+    void ServiceStart(const std::string& name) override { Request("ServiceStart " + name, true); }
+    void ServiceStop(const std::string& name) override { Request("ServiceStop " + name, false); }
+    void ServiceSetStartType(const std::string&, StartType type) override {
+        Note("ServiceSetStartType " + std::to_string(static_cast<int>(type)));
+        if (startTypeChangeWorks) startType = type;
+    }
+    std::optional<StartType> ServiceGetStartType(const std::string&) override { return startType; }
+
+private:
+    void Request(std::string event, bool start) {
+        Note(std::move(event));
+        if (statusScript.empty()) status = start ? ServiceStatus::Running : ServiceStatus::Stopped;
+    }
+};
+
+class FakeProcesses final : public Processes, public Journaled {
+public:
+    std::function<CaptureResult(const std::string&)> onRun = [](const std::string&) {
+        return CaptureResult(std::string());
+    };
+    std::vector<std::int32_t> waits;
+    std::set<std::uint32_t> activeProcesses;
+    LaunchResult launchResult{true, 4242, 0};
+
+    CaptureResult RunCaptured(const std::string& commandLine) override {
+        Note("RunCaptured " + commandLine);
+        return onRun(commandLine);
+    }
+    void WaitMs(std::int32_t ms) override {
+        waits.push_back(ms);
+        Note("WaitMs " + std::to_string(ms));
+    }
+    bool IsProcessActive(std::uint32_t id) override { return activeProcesses.count(id) > 0; }
+    void ShellOpen(const std::string& target) override { Note("ShellOpen " + target); }
+    LaunchResult LaunchDetached(const std::string& commandLine) override {
+        Note("Launch " + commandLine);
+        return launchResult;
+    }
+};
+
+inline std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// Machine-wide values by key and name, without regard to case as in Windows; the failure maps
+// force Windows' code for a value's reads, writes or deletes.
+class FakeRegistry final : public Registry, public Journaled {
+public:
+    std::map<std::string, RegValue> values;
+    std::map<std::string, std::int32_t> getFailures, setFailures, deleteFailures;
+
+    static std::string Key(const std::string& subKey, const std::string& name) {
+        return Lower(subKey + "\\" + name);
+    }
+    void Put(const std::string& subKey, const std::string& name, RegValue value) {
+        values[Key(subKey, name)] = std::move(value);
+    }
+    const RegValue* Find(const std::string& subKey, const std::string& name) const {
+        const auto it = values.find(Key(subKey, name));
+        return it == values.end() ? nullptr : &it->second;
+    }
+    RegRead RegValueGet(const std::string& subKey, const std::string& name) override {
+        const std::string key = Key(subKey, name);
+        if (const auto f = getFailures.find(key); f != getFailures.end())
+            return {{RegOutcome::Failed, f->second}, {}};
+        const auto it = values.find(key);
+        if (it == values.end()) return {kAbsent, {}};
+        return {{RegOutcome::Done, 0}, it->second};
+    }
+    RegResult RegValueSet(const std::string& subKey, const std::string& name,
+                          const std::string& text) override {
+        Note("RegValueSet " + name);
+        if (const auto f = setFailures.find(Key(subKey, name)); f != setFailures.end())
+            return {RegOutcome::Failed, f->second};
+        Put(subKey, name, text);
+        return {RegOutcome::Done, 0};
+    }
+    RegResult RegValueDelete(const std::string& subKey, const std::string& name) override {
+        Note("RegValueDelete " + name);
+        if (const auto f = deleteFailures.find(Key(subKey, name)); f != deleteFailures.end())
+            return {RegOutcome::Failed, f->second};
+        return values.erase(Key(subKey, name)) ? RegResult{RegOutcome::Done, 0} : kAbsent;
+    }
+
+private:
+    static constexpr RegResult kAbsent{RegOutcome::Absent, 2};
+};
+
+// Files by full path with their contents, and a set of folders.
+class FakeFileSystem final : public FileSystem, public Journaled {
+public:
+    std::map<std::string, std::string> files;
+    std::set<std::string> folders;
+    std::set<std::string> unopenable;  // OpenForAppend fails for these
+    bool appendFails = false;
+
+    bool FileExists(const std::string& path) override { return files.count(path) > 0; }
+    bool FolderExists(const std::string& path) override { return folders.count(path) > 0; }
+    bool ShellDelete(const std::string& path) override {
+        Note("ShellDelete " + path);
+        const auto inside = [&](const std::string& p) {
+            return p == path || p.rfind(path + "\\", 0) == 0;
+        };
+        const auto removed = std::erase_if(files, [&](const auto& f) { return inside(f.first); }) +
+                             std::erase_if(folders, inside);
+        return removed > 0;
+    }
+    std::optional<std::uint64_t> FileLength(const std::string& path) override {
+        const auto it = files.find(path);
+        if (it == files.end()) return std::nullopt;
+        return it->second.size();
+    }
+    std::optional<std::string> ReadFileRange(const std::string& path, std::uint64_t offset,
+                                             std::uint32_t count) override {
+        const auto it = files.find(path);
+        if (it == files.end()) return std::nullopt;
+        return offset >= it->second.size() ? std::string() : it->second.substr(offset, count);
+    }
+    bool CopyFileTo(const std::string& from, const std::string& to) override {
+        Note("CopyFileTo " + to);
+        if (!files.count(from) || folders.count(to)) return false;
+        files[to] = files[from];
+        return true;
+    }
+    bool CreateFolder(const std::string& path) override {
+        Note("CreateFolder " + path);
+        return !files.count(path) && folders.insert(path).second;
+    }
+    std::unique_ptr<AppendFile> OpenForAppend(const std::string& path) override {
+        if (unopenable.count(path) || folders.count(path)) return nullptr;
+        files[path];
+        return std::make_unique<File>(*this, path);
+    }
+    // The lines of a file written through OpenForAppend, without their CR LF.
+    std::vector<std::string> Lines(const std::string& path) const {
+        std::vector<std::string> lines;
+        std::istringstream in(files.count(path) ? files.at(path) : "");
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line.substr(0, line.find('\r')));
+        return lines;
+    }
+
+private:
+    class File final : public AppendFile {
+    public:
+        File(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+        bool AppendLine(const std::string& text) override {
+            if (!fs_.appendFails) fs_.files[path_] += text + "\r\n";
+            return !fs_.appendFails;
+        }
+
+    private:
+        FakeFileSystem& fs_;
+        std::string path_;
+    };
+};
+
+// Values by file, section and key without regard to case; the default for what is missing.
+class FakeSettingsFile final : public SettingsFile, public Journaled {
+public:
+    std::map<std::string, std::string> values;
+    bool writeWorks = true;
+
+    static std::string Key(const std::string& path, const std::string& section,
+                           const std::string& key) {
+        return Lower(path + "|" + section + "|" + key);
+    }
+    void Put(const std::string& path, const std::string& section, const std::string& key,
+             const std::string& value) {
+        values[Key(path, section, key)] = value;
+    }
+    std::string ReadINI(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& defaultValue) override {
+        const auto it = values.find(Key(path, section, key));
+        return (it == values.end() ? defaultValue : it->second).substr(0, 1023);
+    }
+    bool WriteINI(const std::string& path, const std::string& section, const std::string& key,
+                  const std::string& value) override {
+        Note("WriteINI " + key + "=" + value);
+        if (writeWorks) Put(path, section, key, value);
+        return writeWorks;
+    }
+};
+
+class FakeClock final : public Clock {
+public:
+    TimeOfDay local{7, 4, 9, 31};
+    std::string shortDate = "12/5/2026";
+    TimeOfDay LocalTime() override { return local; }
+    std::string ShortDate() override { return shortDate; }
+};
+
+class FakeTray final : public Tray, public Journaled {
+public:
+    bool AddIcon(TrayPicture picture, const std::string& tip) override {
+        return Record("Add " + Name(picture) + " " + tip);
+    }
+    bool ChangePicture(TrayPicture picture) override { return Record("Picture " + Name(picture)); }
+    bool ShowBalloon(const std::string& title, const std::string& text,
+                     BalloonSound sound) override {
+        const char* kind = sound == BalloonSound::Silent ? "silent " : "audible ";
+        return Record(std::string("Balloon ") + kind + text + " [" + title + "]");
+    }
+    bool DeleteIcon() override { return Record("Delete"); }
+
+private:
+    static std::string Name(TrayPicture p) {
+        constexpr const char* kNames[] = {"grey", "red", "green-red", "green"};
+        return kNames[static_cast<int>(p)];
+    }
+    bool Record(const std::string& call) {
+        Note("Tray " + call);
+        return true;
+    }
+};
+
+// Answers questions from a queue (No when it is empty) and records them as "text|title".
+class FakeDialogs final : public Dialogs, public Journaled {
+public:
+    std::deque<Answer> answers;
+    std::deque<std::string> inputAnswers;
+    std::vector<std::string> questions;
+    std::vector<std::pair<std::string, std::string>> inputBoxes;
+
+    Answer AskYesNo(const std::string& text, const std::string& title) override {
+        return Asked(text + "|" + title);
+    }
+    Answer AskYesNoCancel(const std::string& text, const std::string& title) override {
+        return Asked(text + "|?" + title);
+    }
+    std::string ShowInputBox(const std::string& prompt, const std::string& title) override {
+        inputBoxes.emplace_back(prompt, title);
+        return Next(inputAnswers, std::string());
+    }
+
+private:
+    template <typename T>
+    static T Next(std::deque<T>& queue, T none) {
+        if (queue.empty()) return none;
+        T next = queue.front();
+        queue.pop_front();
+        return next;
+    }
+    Answer Asked(std::string question) {
+        Note("MessageBox");
+        questions.push_back(std::move(question));
+        return Next(answers, Answer::No);
+    }
+};
+
+class FakeDownload final : public Download, public Journaled {
+public:
+    std::function<bool(const std::string& path)> onDownload = [](const std::string&) {
+        return false;
+    };
+    bool UrlDownloadToFile(const std::string& url, const std::string& path) override {
+        Note("Download " + url + " " + path);
+        return onDownload(path);
+    }
+};
+
+class FakeZip final : public Zip, public Journaled {
+public:
+    std::function<void(const std::string& target)> onUnzip = [](const std::string&) {};
+    void UnzipArchive(const std::string& archive, const std::string& target) override {
+        Note("Unzip " + archive + " " + target);
+        onUnzip(target);
+    }
+};
+
+class FakeOsFacts final : public OsFacts {
+public:
+    OsInformation info;
+    bool admin = true;
+    OsInformation GetOSInf() override { return info; }
+    bool IsAdmin() override { return admin; }
+};
+
+class FakeProgramHost final : public ProgramHost {
+public:
+    bool anotherCopy = false;
+    std::string folder = "C:\\Tools\\Tunlatch";
+    VersionNumbers version{1, 2, 0, 1};
+    std::map<std::string, std::string> environment{{"TEMP", "C:\\Temp"}};
+
+    bool AnotherCopyRunning() override { return anotherCopy; }
+    std::string ProgramFolder() override { return folder; }
+    VersionNumbers ProgramVersion() override { return version; }
+    std::optional<std::string> EnvironmentVariable(const std::string& name) override {
+        const auto it = environment.find(name);
+        return it == environment.end() ? std::nullopt : std::optional(it->second);
+    }
+};
+
+// Every fake of a run, reporting to one journal, with the view that the steps take.
 struct FakeSystem {
     Journal journal;
     FakeServiceControl services;
@@ -32,8 +360,9 @@ struct FakeSystem {
                           clock,    tray,      dialogs,  download, zip,   host};
 
     FakeSystem() {
-        for (Journaled* j : std::initializer_list<Journaled*>{
-                 &services, &processes, &registry, &files, &tray, &dialogs, &download, &zip})
+        for (Journaled* j :
+             std::initializer_list<Journaled*>{&services, &processes, &registry, &files, &settings,
+                                               &tray, &dialogs, &download, &zip})
             j->journal = &journal;
     }
     FakeSystem(const FakeSystem&) = delete;
