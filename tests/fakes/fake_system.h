@@ -91,12 +91,12 @@ inline std::string Lower(std::string text) {
     return text;
 }
 
-// Machine-wide values by key and name, without regard to case as in Windows; the failure maps
-// force Windows' code for a value's reads, writes or deletes.
+// Machine-wide values by key and name, without regard to case as in Windows; failures force
+// Windows' code for a value's calls.
 class FakeRegistry final : public Registry, public Journaled {
 public:
     std::map<std::string, RegValue> values;
-    std::map<std::string, std::int32_t> getFailures, setFailures, deleteFailures;
+    std::map<std::string, std::int32_t> failures;  // by Key and the call: "get", "set", "delete"
 
     static std::string Key(const std::string& subKey, const std::string& name) {
         return Lower(subKey + "\\" + name);
@@ -109,30 +109,31 @@ public:
         return it == values.end() ? nullptr : &it->second;
     }
     RegRead RegValueGet(const std::string& subKey, const std::string& name) override {
-        const std::string key = Key(subKey, name);
-        if (const auto f = getFailures.find(key); f != getFailures.end())
-            return {{RegOutcome::Failed, f->second}, {}};
-        const auto it = values.find(key);
-        if (it == values.end()) return {kAbsent, {}};
-        return {{RegOutcome::Done, 0}, it->second};
+        const auto it = values.find(Key(subKey, name));
+        const RegResult result = Result("get", subKey, name, it != values.end());
+        return {result, result.outcome == RegOutcome::Done ? it->second : RegValue()};
     }
     RegResult RegValueSet(const std::string& subKey, const std::string& name,
                           const std::string& text) override {
         Note("RegValueSet " + name);
-        if (const auto f = setFailures.find(Key(subKey, name)); f != setFailures.end())
-            return {RegOutcome::Failed, f->second};
-        Put(subKey, name, text);
-        return {RegOutcome::Done, 0};
+        const RegResult result = Result("set", subKey, name, true);
+        if (result.outcome == RegOutcome::Done) Put(subKey, name, text);
+        return result;
     }
     RegResult RegValueDelete(const std::string& subKey, const std::string& name) override {
         Note("RegValueDelete " + name);
-        if (const auto f = deleteFailures.find(Key(subKey, name)); f != deleteFailures.end())
-            return {RegOutcome::Failed, f->second};
-        return values.erase(Key(subKey, name)) ? RegResult{RegOutcome::Done, 0} : kAbsent;
+        const RegResult result = Result("delete", subKey, name, Find(subKey, name) != nullptr);
+        if (result.outcome == RegOutcome::Done) values.erase(Key(subKey, name));
+        return result;
     }
 
 private:
-    static constexpr RegResult kAbsent{RegOutcome::Absent, 2};
+    RegResult Result(const std::string& call, const std::string& subKey, const std::string& name,
+                     bool present) const {
+        const auto failure = failures.find(call + " " + Key(subKey, name));
+        if (failure != failures.end()) return {RegOutcome::Failed, failure->second};
+        return present ? RegResult{RegOutcome::Done, 0} : RegResult{RegOutcome::Absent, 2};
+    }
 };
 
 // Files by full path with their contents, and a set of folders.
