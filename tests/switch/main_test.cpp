@@ -57,24 +57,21 @@ TEST(MainTest, HeaderActionAndEndFrameTheSwitch) {
     EXPECT_EQ(t.Journal().back(), "Tray Delete");
 }
 
-TEST(MainTest, StopOnDemandAtLevelOneKeepsEarlierRunsAndMainLines) {
+TEST(MainTest, StopOnDemandAtLevelOneKeepsEarlierRunsAndMainLinesAndCountsErrors) {
     MainRun t;
     t.Set("log", "1");
     t.Set("on_demand", "1");
     t.sys.files.files[fixture::kLogPath] = "earlier run\r\n";
     t.sys.services.status = ServiceStatus::Running;
-    t.adapter.enabled = true;
+    t.sys.registry
+        .failures["delete " + FakeRegistry::Key(outside::kAutorunKey, outside::kAutorunValue)] = 5;
+    t.sys.registry.Put(outside::kAutorunKey, outside::kAutorunValue, "x");
     const Lines lines = t.Start();
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + 4),
               (Lines{"earlier run", "", "Tunlatch V1.2.1: begin", "ACTION: STOP ON DEMAND"}));
-    EXPECT_EQ(lines.size(), 13u);
+    EXPECT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines.back(), "Tunlatch: end (1 errors)");
     EXPECT_EQ(t.sys.services.status, ServiceStatus::Stopped);
-}
-
-TEST(MainTest, ErrorsAreCountedInTheEndLine) {
-    MainRun t;
-    t.sys.services.status = ServiceStatus::StartPending;
-    EXPECT_EQ(t.Start().back(), "Tunlatch: end (1 errors)");
 }
 
 TEST(MainTest, SwitchHappensWhateverBecomesOfTheLog) {

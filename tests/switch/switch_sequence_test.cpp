@@ -110,9 +110,7 @@ TEST(SwitchSequenceTest, OnDemandWithoutTheIconKeepsTheAdapterOnAndTheValueAway)
 TEST(SwitchSequenceTest, AnyOtherStateIsAnErrorThatNamesItAndSwitchesNothing) {
     const std::pair<ServiceStatus, const char*> cases[] = {
         {ServiceStatus::StartPending, "Start Pending"},
-        {ServiceStatus::Paused, "Paused"},
         {ServiceStatus::ServiceNotOpened, "OpenService fail!"},
-        {ServiceStatus::ManagerNotOpened, "OpenSCManager fail!"},
         {ServiceStatus::Unknown, ""}};
     for (const auto& [state, text] : cases) {
         SequenceRun t;
