@@ -27,7 +27,9 @@ TEST(SwitchServiceTest, StartReachedAtOnceWaitsNot) {
     StepRun t;
     SwitchService(t.run, true);
     EXPECT_EQ(t.Journal(), Texts{"ServiceStart Hamachi2Svc"});
-    EXPECT_TRUE(t.Logged("-status: Running"));
+    EXPECT_EQ(t.Texts(),
+              (Texts{"Start service \"Hamachi2Svc\": begin", "-status: Stopped",
+                     "-ServiceStart API done", "-status: Running", "Start service: end"}));
     EXPECT_TRUE(t.sys.processes.waits.empty());
 }
 

@@ -27,6 +27,7 @@ const Members kVendor = {{"\\i386\\devcon.exe", kI386},
 
 struct DownloadRun : fixture::StepRun {
     std::size_t arrives = 79024;  // 0: nothing
+    bool reportsSuccess = true;
     Members members = kVendor;
 
     DownloadRun() {
@@ -37,7 +38,7 @@ struct DownloadRun : fixture::StepRun {
         sys.download.onDownload = [this](const std::string& path) {
             if (arrives == 0 || !sys.files.FolderExists(kWork)) return false;
             sys.files.files[path] = std::string(arrives, 'z');
-            return true;
+            return reportsSuccess;
         };
         sys.zip.onUnzip = [this](const std::string& target) {
             for (const auto& [name, content] : members) sys.files.files[target + name] = content;
@@ -127,8 +128,8 @@ TEST(DownloadDevconTest, EachFailureEndsItsOwnStep) {
         EXPECT_EQ(t.Inner(), c.lines) << c.what;
         EXPECT_EQ(t.sys.files.FolderExists(kWork), c.workFolderKept) << c.what;
         // A member of another length is copied, and then the check of the copy turns it down.
-        const bool copied = c.lines.back() == "-filecopy successfully" ||
-                            std::string(c.what) == "other lengths";
+        const bool copied =
+            c.lines.back() == "-filecopy successfully" || std::string(c.what) == "other lengths";
         EXPECT_EQ(!t.Tool().empty(), copied) << c.what;
     }
 }
@@ -152,6 +153,12 @@ TEST(DownloadDevconTest, InstallsOnlyTheMemberBuiltForTheMachine) {
         t.Inner();
         EXPECT_EQ(t.Tool() != "the user's own tool", c.installed) << c.architecture;
     }
+}
+
+TEST(DownloadDevconTest, ADownloadThatReportsFailureFailsWhateverItLeft) {
+    DownloadRun t;
+    t.reportsSuccess = false;
+    EXPECT_EQ(t.Inner(), std::vector<std::string>{"ERROR: download fail!"});
 }
 
 TEST(DownloadDevconTest, LeftoversOfAnEarlierRunAreRemovedFirst) {
