@@ -13,10 +13,11 @@ const std::string kIni = "C:\\Tools\\Tunlatch\\tunlatch.ini";
 
 TEST(SettingsTest, BooleansAreDecimalNumbersOrTrueAndFalse) {
     const std::pair<const char*, std::optional<bool>> cases[] = {
-        {"1", true},   {"0", false},    {"-1", true},   {"0.0", false}, {".5", true},
-        {"1e3", true}, {"0E-7", false}, {" 1\t", true}, {"tRUE", true}, {"FALSE", false},
-        {"", {}},      {" ", {}},       {"yes", {}},    {"1x", {}},     {"1e", {}},
-        {".", {}},     {"-", {}},       {"0x1", {}},    {"inf", {}},    {"truefalse", {}}};
+        {"1", true},      {"0", false}, {"-1", true},    {"0.0", false}, {".5", true},
+        {"1e3", true},    {"1.x", {}},  {"0E-7", false}, {" 1\t", true}, {"tRUE", true},
+        {"FALSE", false}, {"", {}},     {" ", {}},       {"yes", {}},    {"1x", {}},
+        {"1e", {}},       {".", {}},    {"-", {}},       {"0x1", {}},    {"inf", {}},
+        {"truefalse", {}}};
     for (const auto& [text, value] : cases) EXPECT_EQ(SettingBoolean(text), value) << text;
 }
 
