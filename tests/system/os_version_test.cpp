@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <sstream>
+
 namespace tunlatch {
 namespace {
 
@@ -55,6 +58,43 @@ TEST(BuildOsInfo, NamesTheVersionByItsNumbersAndTheEditionByItsCode) {
         const OsInformation info = BuildOsInfo(c.raw);
         EXPECT_EQ(info.VersionName, c.version) << c.raw.buildNumber << " " << c.raw.productInfo;
         EXPECT_EQ(info.Edition, c.edition) << c.raw.buildNumber << " " << c.raw.productInfo;
+    }
+}
+
+// The editions by their GetProductInfo codes, as Microsoft's documentation names them.
+TEST(BuildOsInfo, EditionOfEachProductCode) {
+    const std::string vista =
+        "1 Ultimate,28 Ultimate N,6 Business,16 Business N,4 Enterprise,"
+        "27 Enterprise N,2 Home Basic,5 Home Basic N,3 Home Premium,"
+        "26 Home Premium N,11 Starter";
+    const std::string server2008 =
+        "9 Standard,25 Premium,7 Standard,13 Standard,8 Datacenter,"
+        "12 Datacenter,10 Enterprise,14 Enterprise,15 Enterprise";
+    const std::string ten =
+        "101 Home,98 Home N,100 Home Single Language,99 Home China,48 Pro,49 Pro N,103 Pro with "
+        "Media Center,161 Pro for Workstations,162 Pro for Workstations N,164 Pro Education,165 "
+        "Pro Education N,121 Education,122 Education N,4 Enterprise,27 Enterprise N,72 Enterprise "
+        "Evaluation,84 Enterprise N Evaluation,125 Enterprise LTSC,126 Enterprise N LTSC,129 "
+        "Enterprise LTSC Evaluation,130 Enterprise N LTSC Evaluation,175 Enterprise "
+        "multi-session,188 IoT Enterprise,191 IoT Enterprise LTSC";
+    const std::string eight = "98 N,100 Single Language,99 China";
+    const std::string servers =
+        "7 Standard,8 Datacenter,79 Standard Evaluation,80 Datacenter "
+        "Evaluation,146 Standard, Semi-Annual Channel,145 Datacenter, "
+        "Semi-Annual Channel,50 Essentials,33 Foundation";
+    const std::pair<OsVersionRaw, const std::string*> families[] = {
+        {Os(6, 0, 6002, kWork), &vista},
+        {Os(6, 0, 6002, kServer), &server2008},
+        {Os(10, 0, 19045, kWork), &ten},
+        {Os(6, 3, 9600, kWork), &eight},
+        {Os(10, 0, 20348, kDc), &servers}};
+    for (const auto& [raw, list] : families) {
+        std::istringstream editions(std::regex_replace(*list, std::regex(",(\\d)"), "\n$1"));
+        for (std::string line; std::getline(editions, line);) {
+            OsVersionRaw coded = raw;
+            coded.productInfo = std::stoul(line);
+            EXPECT_EQ(BuildOsInfo(coded).Edition, line.substr(line.find(' ') + 1)) << line;
+        }
     }
 }
 
