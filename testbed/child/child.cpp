@@ -1,64 +1,65 @@
-// A child process for the process tests, driven by its arguments:
-//   bursts N PAUSE_MS   "burst 1\r\n" ... "burst N\r\n", pausing PAUSE_MS between them
-//   big BYTES           one write of BYTES bytes, byte i being i % 251 (NULs and CRs included)
-//   silent              writes nothing
-//   exit CODE           writes "exit CODE\r\n", then exits with CODE
-//   late DELAY_MS       silent for DELAY_MS, then writes "late line\r\n"
-//   sleep MS            writes nothing, ends after MS
-// Output goes straight to the standard output handle with WriteFile, unbuffered, so each
-// burst reaches the pipe when the program says.
+// A child process for the process tests and the capture benchmark, driven by its arguments:
+//   bursts N PAUSE_MS   "burst 1\r\n" ... "burst N\r\n", PAUSE_MS apart
+//   big BYTES           one write of BYTES NUL bytes
+//   exit CODE           "exit CODE\r\n", then ends with CODE
+//   late DELAY_MS       silent for DELAY_MS, then "late line\r\n"
+//   handles             a line for each file it inherited ("file PATH") and for each pipe end
+//                       it could read from ("readable pipe")
+// Each write goes straight to the standard output handle, so it reaches the pipe when made.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
 namespace {
 
-bool Write(const std::string& text) {
+void Write(const std::string& text) {
     DWORD written = 0;
-    return ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), text.data(),
-                       static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size();
+    ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
+                &written, nullptr);
 }
 
-unsigned long Number(const char* text) {
-    return std::strtoul(text, nullptr, 10);
-}
-
-int Bursts(unsigned long count, unsigned long pauseMs) {
-    for (unsigned long i = 1; i <= count; ++i) {
-        if (i > 1) ::Sleep(pauseMs);
-        if (!Write("burst " + std::to_string(i) + "\r\n")) return 3;
+// Inherited handles keep the values they have in the parent, which are small.
+std::string InheritedHandles() {
+    std::string lines;
+    for (std::uintptr_t value = 4; value < 0x4000; value += 4) {
+        const auto handle = reinterpret_cast<HANDLE>(value);
+        char path[MAX_PATH];
+        DWORD waiting = 0;
+        if (::GetFileType(handle) == FILE_TYPE_DISK &&
+            ::GetFinalPathNameByHandleA(handle, path, MAX_PATH, 0) != 0)
+            lines += "file " + std::string(path) + "\r\n";
+        if (::GetFileType(handle) == FILE_TYPE_PIPE &&
+            ::PeekNamedPipe(handle, nullptr, 0, nullptr, &waiting, nullptr))
+            lines += "readable pipe\r\n";
     }
-    return 0;
-}
-
-int Big(unsigned long bytes) {
-    std::string pattern(bytes, '\0');
-    for (unsigned long i = 0; i < bytes; ++i) pattern[i] = static_cast<char>(i % 251);
-    return Write(pattern) ? 0 : 3;
+    return lines;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
-    const unsigned long first = argc > 2 ? Number(argv[2]) : 0;
-    const unsigned long second = argc > 3 ? Number(argv[3]) : 0;
-    if (mode == "bursts") return Bursts(first, second);
-    if (mode == "big") return Big(first);
-    if (mode == "silent") return 0;
-    if (mode == "exit") {
+    const unsigned long first = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 0;
+    const unsigned long second = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 0;
+    if (mode == "bursts") {
+        for (unsigned long i = 1; i <= first; ++i) {
+            if (i > 1) ::Sleep(second);
+            Write("burst " + std::to_string(i) + "\r\n");
+        }
+    } else if (mode == "big") {
+        Write(std::string(first, '\0'));
+    } else if (mode == "exit") {
         Write("exit " + std::to_string(first) + "\r\n");
-        ::ExitProcess(static_cast<UINT>(first));
-    }
-    if (mode == "late") {
+        return static_cast<int>(first);
+    } else if (mode == "late") {
         ::Sleep(first);
-        return Write("late line\r\n") ? 0 : 3;
+        Write("late line\r\n");
+    } else if (mode == "handles") {
+        Write(InheritedHandles());
+    } else {
+        return 2;
     }
-    if (mode == "sleep") {
-        ::Sleep(first);
-        return 0;
-    }
-    return 2;
+    return 0;
 }

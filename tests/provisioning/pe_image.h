@@ -1,6 +1,6 @@
 #pragma once
-// Program files for tests: a DOS header pointing at a PE signature and machine word, padded
-// with zeros to an exact length.
+// A program file for tests: a DOS header pointing at the PE signature and the machine word,
+// padded with zeros to an exact length.
 #include <cstdint>
 #include <string>
 
@@ -8,13 +8,10 @@ namespace tunlatch::test {
 
 inline std::string PeImage(std::uint16_t machine, std::size_t length) {
     std::string image(length, '\0');
-    constexpr std::size_t kPeAt = 0x80;
     image.replace(0, 2, "MZ");
-    image[0x3c] = static_cast<char>(kPeAt);
-    image.replace(kPeAt, 4, std::string("PE\0\0", 4));
-    image[kPeAt + 4] = static_cast<char>(machine & 0xff);
-    image[kPeAt + 5] = static_cast<char>(machine >> 8);
-    return image;
+    image[0x3c] = '\x80';
+    return image.replace(0x80, 6,
+                         std::string("PE\0\0", 4) + char(machine & 0xff) + char(machine >> 8));
 }
 
 }  // namespace tunlatch::test

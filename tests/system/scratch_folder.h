@@ -1,55 +1,40 @@
 #pragma once
-// A fresh, empty folder under TEMP for one test, removed with everything in it afterwards.
+// Helpers of the Win32 tests: the folder of the test program (where the stand-ins lie), a fresh
+// folder under TEMP that goes with everything in it, and whole files.
 #include <windows.h>
 
-#include <shellapi.h>
-
+#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
-namespace tunlatch::win32 {
+namespace tunlatch::test {
 
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::string& name) {
-        char temp[MAX_PATH];
-        const DWORD length = ::GetTempPathA(MAX_PATH, temp);
-        path_ = std::string(temp, length) + "tl_" + name + "_" +
-                std::to_string(::GetCurrentProcessId());
-        Remove();
-        ::CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~ScratchFolder() { Remove(); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
+// With a trailing backslash.
+inline std::string BinFolder() {
+    char path[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::filesystem::path(path).parent_path().string() + "\\";
+}
 
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+struct ScratchFolder {
+    ScratchFolder() { std::filesystem::create_directory(path); }
+    ~ScratchFolder() { std::filesystem::remove_all(path, ignored); }
+    std::string operator/(const std::string& name) const { return path + "\\" + name; }
 
-private:
-    void Remove() {
-        std::string source = path_;
-        source.append(2, '\0');
-        SHFILEOPSTRUCTA operation{};
-        operation.wFunc = FO_DELETE;
-        operation.pFrom = source.c_str();
-        operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-        ::SHFileOperationA(&operation);
-    }
-
-    std::string path_;
+    const std::string path = (std::filesystem::temp_directory_path() / "tl_").string() +
+                             std::to_string(::GetCurrentProcessId());
+    std::error_code ignored;
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// Empty when there is no such file.
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
-}  // namespace tunlatch::win32
+}  // namespace tunlatch::test

@@ -1,0 +1,211 @@
+// The Win32 system modules against Wine, without a display: registry, services, processes (with
+// the test child tl_test_child beside this program), files, settings file, dialogs, the
+// system-DLL loader and the handle owners.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "system/win32/dialogs.h"
+#include "system/win32/files.h"
+#include "system/win32/processes.h"
+#include "system/win32/registry.h"
+#include "system/win32/service_control.h"
+#include "system/win32/settings_file.h"
+#include "system/win32/system_library.h"
+#include "testbed/common/process_times.h"
+#include "tests/system/scratch_folder.h"
+
+namespace tunlatch::win32 {
+namespace {
+
+using namespace std::string_literals;
+using namespace test;
+using namespace testbed;
+
+// A key of the test's own in the 32-bit view, where the registry module works.
+UniqueRegKey ThirtyTwoBitKey(const char* path) {
+    UniqueRegKey key;
+    ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
+                      nullptr, key.put(), nullptr);
+    return key;
+}
+
+// The VPN client is a 32-bit program: what the 64-bit build writes must land where it reads.
+TEST(Registry, WritesTheThirtyTwoBitView) {
+    ASSERT_TRUE(ThirtyTwoBitKey("SOFTWARE\\TunlatchTestView"));
+    EXPECT_EQ(Win32Registry().RegValueSet("SOFTWARE\\TunlatchTestView", "View", "32").outcome,
+              RegOutcome::Done);
+    EXPECT_EQ(::RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\TunlatchTestView", "View",
+                             RRF_RT_REG_SZ, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+    ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\TunlatchTestView", KEY_WOW64_32KEY, 0);
+}
+
+TEST(Registry, TextsEndAtTheirNulAndDwordsOfAnotherSizeFail) {
+    const UniqueRegKey key = ThirtyTwoBitKey("SOFTWARE\\TunlatchTestRead");
+    const std::tuple<DWORD, std::string, RegOutcome, std::int32_t, RegValue> cases[] = {
+        {REG_SZ, "abcd"s, RegOutcome::Done, 0, "abcd"s},  // stored without its NUL
+        {REG_SZ, "ab\0cd\0"s, RegOutcome::Done, 0, "ab"s},
+        {REG_DWORD, "\1\2\3\4\5\6\7\10"s, RegOutcome::Failed, ERROR_MORE_DATA, {}},
+        {REG_DWORD, "\1\2"s, RegOutcome::Failed, ERROR_INVALID_DATA, {}},
+    };
+    for (const auto& [type, stored, outcome, code, value] : cases) {
+        ::RegSetValueExA(key.get(), "Value", 0, type, reinterpret_cast<const BYTE*>(stored.data()),
+                         static_cast<DWORD>(stored.size()));
+        const RegRead read = Win32Registry().RegValueGet("SOFTWARE\\TunlatchTestRead", "Value");
+        EXPECT_EQ(read.result.outcome, outcome) << stored;
+        EXPECT_EQ(read.result.code, code) << stored;
+        EXPECT_EQ(read.value, value) << stored;
+    }
+    ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\TunlatchTestRead", KEY_WOW64_32KEY, 0);
+}
+
+// The start type, and every other field of the service's configuration in one text.
+std::pair<DWORD, std::string> Configuration(SC_HANDLE service) {
+    alignas(QUERY_SERVICE_CONFIGA) char buffer[8192];
+    auto* c = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer);
+    DWORD needed = 0;
+    ::QueryServiceConfigA(service, c, sizeof buffer, &needed);
+    return {c->dwStartType, std::to_string(c->dwServiceType) + "|" +
+                                std::to_string(c->dwErrorControl) + "|" + c->lpBinaryPathName +
+                                "|" + c->lpLoadOrderGroup + "|" + c->lpServiceStartName + "|" +
+                                c->lpDisplayName};
+}
+
+TEST(ServiceControl, StartTypeChangeLeavesTheRestOfTheConfiguration) {
+    constexpr const char* kName = "TunlatchTestService";
+    const UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    // One left by an aborted run goes first; never started, it goes at once.
+    if (const UniqueServiceHandle left{::OpenServiceA(manager.get(), kName, DELETE)})
+        ::DeleteService(left.get());
+    // The stand-in service, with a value other than the default in every field to keep.
+    const UniqueServiceHandle service(
+        ::CreateServiceA(manager.get(), kName, "Stand-in of the VPN client", SERVICE_ALL_ACCESS,
+                         SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
+                         (BinFolder() + "hamachi_standin_service.exe").c_str(), "TunlatchTestGroup",
+                         nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(service) << ::GetLastError();
+    const auto before = Configuration(service.get());
+    Win32ServiceControl().ServiceSetStartType(kName, StartType::Automatic);
+    const auto after = Configuration(service.get());
+    ::DeleteService(service.get());
+    EXPECT_EQ(before.first, DWORD{SERVICE_DEMAND_START});
+    EXPECT_EQ(after.first, DWORD{SERVICE_AUTO_START});
+    EXPECT_EQ(after.second, before.second);
+}
+
+TEST(ServiceControl, MissingServiceIsNotOpenedAndHasNoStartType) {
+    EXPECT_EQ(Win32ServiceControl().ServiceGetStatus("TunlatchNoSuchService"),
+              ServiceStatus::ServiceNotOpened);
+    EXPECT_EQ(Win32ServiceControl().ServiceGetStartType("TunlatchNoSuchService"), std::nullopt);
+}
+
+// Built by appending: g++ 12 warns falsely (-Wrestrict) of "literal" + std::string.
+std::string Child(const std::string& arguments) {
+    std::string command(1, '"');
+    return command.append(BinFolder()).append("tl_test_child.exe\" ").append(arguments);
+}
+
+// Counts the ticks of a thread timer, whose messages come only while the queue is served.
+int ticks = 0;
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    ++ticks;
+}
+
+TEST(RunCaptured, ReturnsWhatTheChildWroteOrThatItDidNotStart) {
+    const std::pair<std::string, CaptureResult> cases[] = {
+        {Child("bursts 3 150"), "burst 1\r\nburst 2\r\nburst 3\r\n"},
+        // More than the pipe's buffer in one write: the child waits until it is read.
+        {Child("big 300000"), std::string(300000, '\0')},
+        // 259 is also what a running process reports as its exit code.
+        {Child("exit 259"), "exit 259\r\n"},
+        {BinFolder() + "no_such_program.exe", CaptureFailure::NotStarted},
+    };
+    for (const auto& [command, result] : cases)
+        EXPECT_TRUE(Win32Processes().RunCaptured(command) == result) << command;
+}
+
+// The child is given the pipe's write end and inheritable handles (the file shows that it would
+// report one), but neither the pipe's read end nor the run log.
+TEST(RunCaptured, ChildInheritsNeitherTheReadEndNorTheLog) {
+    ScratchFolder folder;
+    const auto log = Win32FileSystem().OpenForAppend(folder / "run.log");
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const UniqueFileHandle file(::CreateFileA((folder / "inherited.txt").c_str(), GENERIC_WRITE, 0,
+                                              &inheritable, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(log && file);
+    const auto output = std::get<std::string>(Win32Processes().RunCaptured(Child("handles")));
+    EXPECT_NE(output.find("inherited.txt"), std::string::npos) << output;
+    EXPECT_EQ(output.find("run.log"), std::string::npos) << output;
+    EXPECT_EQ(output.find("readable pipe"), std::string::npos) << output;
+}
+
+// A read loop that only peeks costs several times this CPU, and serves no timer.
+TEST(RunCaptured, WaitingForASilentChildSleepsAndServesMessages) {
+    ticks = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &Tick);
+    const double cpu = CpuSeconds(), wall = WallSeconds();
+    EXPECT_TRUE(Win32Processes().RunCaptured(Child("late 1000")) == CaptureResult("late line\r\n"));
+    const double spentCpu = CpuSeconds() - cpu, spentWall = WallSeconds() - wall;
+    ::KillTimer(nullptr, timer);
+    EXPECT_GE(ticks, 5);
+    EXPECT_LT(spentCpu, 0.05 * spentWall) << spentCpu << " s of CPU in " << spentWall << " s";
+}
+
+TEST(WaitMs, LastsAsLongAsAskedAndServesMessages) {
+    ticks = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &Tick);
+    const double wall = WallSeconds();
+    Win32Processes().WaitMs(500);
+    const double spentMs = (WallSeconds() - wall) * 1000;
+    ::KillTimer(nullptr, timer);
+    EXPECT_GE(spentMs, 495);
+    EXPECT_LE(spentMs, 650);
+    EXPECT_GE(ticks, 5);
+}
+
+TEST(Files, ShellDeleteRemovesAWholeTree) {
+    ScratchFolder folder;
+    std::filesystem::create_directories(folder / "tree\\a\\b");
+    WriteBytes(folder / "tree\\top.txt", "1");
+    WriteBytes(folder / "tree\\a\\b\\deep.txt", "2");
+    EXPECT_TRUE(Win32FileSystem().ShellDelete(folder / "tree"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "tree"));
+}
+
+TEST(SettingsFile, MissingKeyGivesTheDefaultAndLongValuesAreCut) {
+    ScratchFolder folder;
+    WriteBytes(folder / "tunlatch.ini", "[misc]\r\nuiexe=" + std::string(1500, 'v') + "\r\n");
+    EXPECT_EQ(Win32SettingsFile().ReadINI(folder / "tunlatch.ini", "misc", "uiexe", ""),
+              std::string(1023, 'v'));
+    EXPECT_EQ(Win32SettingsFile().ReadINI(folder / "tunlatch.ini", "misc", "log", "7"), "7");
+}
+
+TEST(Dialogs, WithoutADisplayBoxesAnswerNothingAtOnce) {
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Win32Dialogs().ShowInputBox("Please Enter The Password!", "Tunlatch"), "");
+    EXPECT_EQ(Win32Dialogs().AskYesNo("devcon.exe not found!", "Tunlatch"), Answer::None);
+    // Far below the test's time-out, far above what a refused box costs.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+// The stand-in unzip32.dll lies beside this program, where a plain LoadLibraryA finds it.
+TEST(SystemLibrary, LoadsFromTheSystemFolderOnly) {
+    EXPECT_TRUE(LoadSystemLibrary("netapi32.dll"));
+    EXPECT_FALSE(LoadSystemLibrary("unzip32.dll"));
+    EXPECT_TRUE(UniqueModule(::LoadLibraryA("unzip32.dll")));
+}
+
+// An owner closed on the way out of a failed call leaves the call's error for its caller, even
+// when the closing fails too (as DestroyWindow does for a window that is gone already).
+TEST(UniqueHandle, ClosingKeepsTheThreadsLastError) {
+    UniqueWindow gone(
+        ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(::DestroyWindow(gone.get()));
+    ::SetLastError(ERROR_FILE_NOT_FOUND);
+    gone.reset();
+    EXPECT_EQ(::GetLastError(), DWORD{ERROR_FILE_NOT_FOUND});
+}
+
+}  // namespace
+}  // namespace tunlatch::win32

@@ -1,0 +1,136 @@
+// The tray, the message box and the input box on a (virtual) display. Wine's "Wine System Tray"
+// window is searched for the pictures' fill colours; the boxes are answered as a user would by a
+// thread timer, which their own message loops serve. The input box also as the zip library's
+// password prompt, with the stand-in unzip32.dll.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "system/win32/dialogs.h"
+#include "system/win32/dialogs_resources.h"
+#include "system/win32/unzip_dll.h"
+#include "system/win32/win32_tray.h"
+#include "tests/system/scratch_folder.h"
+#include "tests/tray/tray_colours.h"
+
+namespace tunlatch::win32 {
+namespace {
+
+using namespace test;
+
+// Serves this thread's messages until the tray window's client area (without the greys of
+// Wine's caption) shows the picture's fill colours and no others (none for no picture), for at
+// most five seconds. 20 pixels of a colour count (half a 16 x 16 disc is about 60).
+bool Shows(std::optional<TrayPicture> picture) {
+    // The fills of each picture in the order of TrayPicture, as bits: grey 1, red 2, green 4.
+    const int wanted = picture ? std::array{1, 2, 6, 4}[static_cast<int>(*picture)] : 0;
+    for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);;) {
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
+        RECT area{};
+        const HWND tray = ::FindWindowA(nullptr, "Wine System Tray");
+        if (tray != nullptr && ::GetClientRect(tray, &area))
+            ::MapWindowPoints(tray, nullptr, reinterpret_cast<POINT*>(&area), 2);
+        std::array<int, 3> seen{};
+        const HDC screen = ::GetDC(nullptr);
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                for (int fill = 0; fill < 3; ++fill)
+                    seen[fill] += ::GetPixel(screen, x, y) == testing::kFills[fill];
+        ::ReleaseDC(nullptr, screen);
+        if ((seen[0] >= 20) + 2 * (seen[1] >= 20) + 4 * (seen[2] >= 20) == wanted) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
+    }
+}
+
+TEST(TrayOnDisplay, EachCallSucceedsAndTheTrayShowsItsPicture) {
+    Win32Tray tray(::GetModuleHandleA(nullptr));
+    ASSERT_TRUE(tray.AddIcon(TrayPicture::Grey, "Tunlatch"));
+    EXPECT_TRUE(Shows(TrayPicture::Grey));
+    for (const TrayPicture picture :
+         {TrayPicture::Red, TrayPicture::GreenRed, TrayPicture::Green}) {
+        EXPECT_TRUE(tray.ChangePicture(picture));
+        EXPECT_TRUE(Shows(picture)) << static_cast<int>(picture);
+    }
+    EXPECT_TRUE(tray.ShowBalloon("Tunlatch V1.0.0", "Hamachi started", BalloonSound::Silent));
+    EXPECT_TRUE(tray.DeleteIcon());
+    EXPECT_TRUE(Shows(std::nullopt));
+}
+
+// A shell that died forgets the icon; once restarted it announces "TaskbarCreated".
+TEST(TrayOnDisplay, RestartedShellGetsTheIconAgain) {
+    Win32Tray tray(::GetModuleHandleA(nullptr));
+    ASSERT_TRUE(tray.AddIcon(TrayPicture::Red, "Tunlatch"));
+    NOTIFYICONDATAA record{};
+    record.cbSize = kNotifyRecordSize;
+    record.hWnd = tray.OwnerWindow();
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &record));
+    ASSERT_TRUE(Shows(std::nullopt));
+    ::SendMessageTimeoutA(HWND_BROADCAST, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0,
+                          SMTO_ABORTIFHUNG, 2000, nullptr);
+    EXPECT_TRUE(Shows(TrayPicture::Red));
+}
+
+constexpr const char* kTitle = "Tunlatch V1.0.0";
+
+// What the user does with each box to come, in turn, and how many came.
+std::vector<std::function<void(HWND)>> answers;
+std::size_t answered = 0;
+
+void CALLBACK AnswerTheBoxShown(HWND, UINT, UINT_PTR, DWORD) {
+    const HWND box = ::FindWindowA("#32770", kTitle);
+    if (box != nullptr && answered < answers.size()) answers[answered++](box);
+}
+
+// Runs ask while the user answers its boxes; how many boxes came.
+std::size_t Answering(std::vector<std::function<void(HWND)>> given,
+                      const std::function<void()>& ask) {
+    answers = std::move(given);
+    answered = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &AnswerTheBoxShown);
+    ask();
+    ::KillTimer(nullptr, timer);
+    return answered;
+}
+
+// Puts the text into the input box's field (none for the message box) and presses the button.
+std::function<void(HWND)> Press(int button, const char* text = nullptr) {
+    return [=](HWND box) {
+        if (text != nullptr) ::SetDlgItemTextA(box, IDC_INPUT_TEXT, text);
+        ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
+    };
+}
+
+TEST(DialogsOnDisplay, MessageBoxAnswersTheButtonPressed) {
+    for (const int button : {IDYES, IDNO}) {
+        Answer given = Answer::None;
+        Answering({Press(button)}, [&] { given = Win32Dialogs().AskYesNo("Download?", kTitle); });
+        EXPECT_EQ(given, button == IDYES ? Answer::Yes : Answer::No);
+    }
+}
+
+// Extraction keeps the stored folders and overwrites existing files. The typed password opens
+// the first encrypted member; Cancel gives nothing although the field holds the password, so the
+// second stays shut, and no later extraction of the run asks again.
+TEST(DialogsOnDisplay, ZipPasswordIsAskedInTheInputBoxUntilCancelled) {
+    ScratchFolder folder;
+    WriteBytes(folder / "encrypted.zip", "served by name");
+    WriteBytes(folder / "plain.txt", "an older and longer text than the member holds");
+    Win32Dialogs dialogs;
+    Win32Unzip unzip(BinFolder() + "unzip32.dll", dialogs, kTitle);
+    const auto extract = [&] { unzip.UnzipArchive(folder / "encrypted.zip", folder.path); };
+    EXPECT_EQ(Answering({Press(IDOK, "letmein"), Press(IDCANCEL, "letmein")}, extract), 2u);
+    EXPECT_EQ(ReadBytes(folder / "plain.txt"), "not secret\r\n");
+    EXPECT_EQ(ReadBytes(folder / "secret\\first.txt"), "first secret\r\n");
+    EXPECT_EQ(Answering({Press(IDOK, "letmein")}, extract), 0u);
+    EXPECT_FALSE(std::filesystem::exists(folder / "secret\\second.txt"));
+}
+
+}  // namespace
+}  // namespace tunlatch::win32
