@@ -19,13 +19,11 @@ public:
     std::unique_ptr<AppendFile> OpenForAppend(const std::string& path) override;
 };
 
-// The file OpenForAppend hands out. The raw handle is visible so that tests can check how it
-// was opened; it stays owned by this object.
+// The file OpenForAppend hands out; it owns its handle.
 class Win32AppendFile final : public AppendFile {
 public:
     explicit Win32AppendFile(UniqueFileHandle file) : file_(std::move(file)) {}
     bool AppendLine(const std::string& text) override;
-    HANDLE NativeHandle() const { return file_.get(); }
 
 private:
     UniqueFileHandle file_;
