@@ -3,7 +3,7 @@
 //   given KEY: VALUE               how the machine looks before the run (see Givens below)
 //   log: TEXT / journal: TEXT      lines of the log (without time stamps) and calls that change
 //                                  something, each in this order among others
-//   no journal: TEXT               a call that must not happen
+//   no log: TEXT / no journal: TEXT  a line or a call that must not be there
 //   question: TEXT|TITLE           every question asked, in order ("~" for a line break)
 //   after service: STATE / after adapter: on|off / after autorun: TEXT|absent
 #include <gtest/gtest.h>
@@ -38,11 +38,35 @@ const std::map<std::string, std::pair<const char*, const char*>> kValues = {
     {"installdir", {outside::kInstallDirKey, outside::kInstallDirValue}},
     {"enablelua", {outside::kPolicySystemKey, outside::kEnableLuaValue}}};
 
+const std::map<std::string, CaptureFailure> kFailures = {
+    {"not started", CaptureFailure::NotStarted},
+    {"no pipe", CaptureFailure::PipeNotCreated},
+    {"read failed", CaptureFailure::ReadFailed}};
+
+std::optional<StartType> StartTypeOf(const std::string& name) {
+    const std::map<std::string, StartType> types = {{"automatic", StartType::Automatic},
+                                                    {"on demand", StartType::OnDemand},
+                                                    {"disabled", StartType::Disabled}};
+    const auto type = types.find(name);
+    return type == types.end() ? std::nullopt : std::optional(type->second);
+}
+
+// "~" stands for a line break, which a line of the file cannot hold.
+std::string Unescaped(const std::string& text) {
+    return std::regex_replace(text, std::regex("~"), "\r\n");
+}
+
 struct HostRun : fixture::StepRun {
-    Lines log, journal, forbidden, questions;
+    Lines log, journal, forbidden, questions, absent;
     std::map<std::string, std::string> after;
+    std::map<std::string, CaptureResult> answers;  // DevCon's, by verb, where not the adapter's
 
     HostRun() {
+        sys.processes.onRun = [this](const std::string& command) {
+            for (const auto& [verb, answer] : answers)
+                if (command.find(" " + verb + " ") != std::string::npos) return answer;
+            return adapter.Answer(command);
+        };
         sys.files.files.erase(fixture::kLogPath);
         Registry("installdir") = std::string("C:\\Program Files\\Hamachi");
         sys.os.info.Architecture = "x86";
@@ -65,14 +89,28 @@ struct HostRun : fixture::StepRun {
             {"saved uiexe", [&] { sys.settings.Put(ini, kUiExeSection, kUiExeKey, value); }},
             {"service", [&] { sys.services.status = kStates.at(value); }},
             {"adapter", [&] { adapter.enabled = value == "on"; }},
-            {"starttype", [&] { sys.services.startType = StartType::Automatic; }},
+            {"starttype", [&] { sys.services.startType = StartTypeOf(value); }},
+            {"starttype change fails", [&] { sys.services.startTypeChangeWorks = false; }},
+            {"devcon answers", [&] { answers[first] = Unescaped(rest); }},
+            {"devcon fails", [&] { answers[first] = kFailures.at(rest); }},
+            {"launch fails",
+             [&] {
+                 sys.processes.launchResult = {false, 0,
+                                               static_cast<std::uint32_t>(std::stoul(value))};
+             }},
+            {"process stays", [&] { sys.processes.activeProcesses = {4242}; }},
+            {"settings write fails", [&] { sys.settings.writeWorks = false; }},
             {"devcon missing", [&] { sys.files.files.erase(fixture::kDevconPath); }},
             {"devcon size",
              [&] { sys.files.files[fixture::kDevconPath].resize(std::stoul(value)); }},
             {"arch", [&] { sys.os.info.Architecture = value; }},
             {"text value", [&] { Registry(first) = rest; }},
             {"dword value", [&] { Registry(first) = std::stoi(rest); }},
-            {"no value", [&] { Registry(value) = RegValue(); }},
+            {"no value",
+             [&] {
+                 const auto& [key, name] = kValues.at(value);
+                 sys.registry.values.erase(FakeRegistry::Key(key, name));
+             }},
             {"value fails",
              [&] {
                  const auto [call, code] = Split(rest);
@@ -104,6 +142,8 @@ struct HostRun : fixture::StepRun {
                 log.push_back(value);
             else if (key == "journal")
                 journal.push_back(value);
+            else if (key == "no log")
+                absent.push_back(value);
             else if (key == "no journal")
                 forbidden.push_back(value);
             else if (key == "question")
@@ -147,6 +187,7 @@ TEST_P(HostRunTest, RunsAsWritten) {
     EXPECT_TRUE(InOrder(t.Texts(), t.log));
     EXPECT_TRUE(InOrder(t.Journal(), t.journal));
     for (const std::string& call : t.forbidden) EXPECT_FALSE(InOrder(t.Journal(), {call})) << call;
+    for (const std::string& line : t.absent) EXPECT_FALSE(InOrder(t.Texts(), {line})) << line;
     EXPECT_EQ(t.sys.dialogs.questions, t.questions);
     const RegValue* autorun = t.sys.registry.Find(outside::kAutorunKey, outside::kAutorunValue);
     const std::map<std::string, std::string> state = {
