@@ -39,7 +39,9 @@ bool Is(const char* key, const char* value) {
     return _stricmp(text, value) == 0;
 }
 
-UINT Number(const char* key) { return ::GetPrivateProfileIntA("devcon", key, 0, g_state); }
+UINT Number(const char* key) {
+    return ::GetPrivateProfileIntA("devcon", key, 0, g_state);
+}
 
 void Out(const char* format, ...) {
     char text[256];
@@ -90,12 +92,14 @@ int main(int argc, char** argv) {
         const bool enable = std::strcmp(verb, "enable") == 0;
         const bool fails = Is(verb, "fail");
         // The real tool pads the instance to a column of 60 before the verdict.
-        Out("%-60s: %s%s\r\n", "ROOT\\NET\\0000", enable ? "Enable" : "Disable", fails ? " failed" : "d");
+        Out("%-60s: %s%s\r\n", "ROOT\\NET\\0000", enable ? "Enable" : "Disable",
+            fails ? " failed" : "d");
         if (fails) {
             Out(enable ? "No devices are enabled.\r\n" : "No devices disabled.\r\n");
         } else {
             Out(enable ? "1 device(s) are enabled.\r\n" : "1 device(s) disabled.\r\n");
-            ::WritePrivateProfileStringA("devcon", "state", enable ? "enabled" : "disabled", g_state);
+            ::WritePrivateProfileStringA("devcon", "state", enable ? "enabled" : "disabled",
+                                         g_state);
         }
     }
     return 0;

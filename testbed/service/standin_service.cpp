@@ -30,8 +30,9 @@ void Report(DWORD state, DWORD checkPoint = 0) {
     // A stop is welcome until the service is on its way down, even while it starts.
     const DWORD controls =
         state == SERVICE_START_PENDING || state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP : 0;
-    SERVICE_STATUS status{SERVICE_WIN32_OWN_PROCESS, state, controls, NO_ERROR, 0, checkPoint,
-                          checkPoint ? 2 * kTickMs : 0};
+    const DWORD waitHintMs = checkPoint ? 2 * kTickMs : 0;
+    SERVICE_STATUS status{
+        SERVICE_WIN32_OWN_PROCESS, state, controls, NO_ERROR, 0, checkPoint, waitHintMs};
     ::SetServiceStatus(g_status, &status);
 }
 

@@ -16,9 +16,11 @@
 namespace {
 
 constexpr char kService[] = "Hamachi2Svc";
-constexpr const char* kStates[] = {"Unreadable",    "Stopped",       "Start Pending",
-                                   "Stop Pending",  "Running",       "Continue Pending",
-                                   "Pause Pending", "Paused"};
+// The states by their codes, SERVICE_STOPPED (1) to SERVICE_PAUSED (7).
+constexpr const char* kStates[] = {
+    "Unreadable", "Stopped",          "Start Pending", "Stop Pending",
+    "Running",    "Continue Pending", "Pause Pending", "Paused",
+};
 
 int Fail(const char* what) {
     std::fprintf(stderr, "world_service: %s failed, error %lu\n", what, ::GetLastError());
@@ -44,7 +46,8 @@ int Create(SC_HANDLE manager, bool automatic, bool running) {
 }
 
 int Report(SC_HANDLE manager) {
-    SC_HANDLE service = ::OpenServiceA(manager, kService, SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG);
+    SC_HANDLE service =
+        ::OpenServiceA(manager, kService, SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG);
     if (!service) return Fail("OpenService");
     alignas(QUERY_SERVICE_CONFIGA) char buffer[8192];
     auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer);
@@ -61,8 +64,9 @@ int Report(SC_HANDLE manager) {
 
     char value[2048];
     size = sizeof value;
-    if (::RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run",
-                       "LogMeIn Hamachi Ui", RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
+    if (::RegGetValueA(
+            HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run",
+            "LogMeIn Hamachi Ui", RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
         std::strcpy(value, "absent");
     }
     std::printf("\nautorun %s\n", value);
