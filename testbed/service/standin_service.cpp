@@ -5,134 +5,82 @@
 //   StopDelayMs         (DWORD) how long it stays in Stop Pending before it reports Stopped,
 //   HangInStartPending  (DWORD) non-zero: it never reports Running (a stop still ends it).
 // Missing values count as 0. While a pending state lasts it advances its check point every
-// tick, so a watcher can tell a live pending service from a stuck one.
+// 100 ms, so a watcher can tell a live pending service from a stuck one.
 #include <windows.h>
 
 #include <cstdio>
-#include <string>
 
-#include "system/win32/unique_handle.h"
-
-namespace tunlatch::win32 {
 namespace {
 
 constexpr DWORD kTickMs = 100;
+SERVICE_STATUS_HANDLE g_status;
+HANDLE g_stopRequested;
+char g_parameters[MAX_PATH];
 
-struct Parameters {
-    DWORD startDelayMs = 0;
-    DWORD stopDelayMs = 0;
-    bool hangInStartPending = false;
-};
-
-DWORD ReadDword(HKEY key, const char* name) {
+DWORD Parameter(const char* name) {
     DWORD value = 0;
     DWORD size = sizeof value;
-    DWORD type = 0;
-    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof value) {
-        return 0;
-    }
-    return value;
+    return ::RegGetValueA(HKEY_LOCAL_MACHINE, g_parameters, name, RRF_RT_REG_DWORD, nullptr, &value,
+                          &size) == ERROR_SUCCESS
+               ? value
+               : 0;
 }
 
-Parameters ReadParameters(const std::string& serviceName) {
-    Parameters parameters;
-    const std::string path = "System\\CurrentControlSet\\Services\\" + serviceName + "\\Parameters";
-    UniqueRegKey key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) !=
-        ERROR_SUCCESS) {
-        return parameters;
-    }
-    parameters.startDelayMs = ReadDword(key.get(), "StartDelayMs");
-    parameters.stopDelayMs = ReadDword(key.get(), "StopDelayMs");
-    parameters.hangInStartPending = ReadDword(key.get(), "HangInStartPending") != 0;
-    return parameters;
+void Report(DWORD state, DWORD checkPoint = 0) {
+    // A stop is welcome until the service is on its way down, even while it starts.
+    const DWORD controls =
+        state == SERVICE_START_PENDING || state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP : 0;
+    const DWORD waitHintMs = checkPoint ? 2 * kTickMs : 0;
+    SERVICE_STATUS status{
+        SERVICE_WIN32_OWN_PROCESS, state, controls, NO_ERROR, 0, checkPoint, waitHintMs};
+    ::SetServiceStatus(g_status, &status);
 }
 
-// What the service main thread and the control handler share; lives on the main's stack for
-// the whole time the service can receive controls.
-struct Service {
-    SERVICE_STATUS_HANDLE statusHandle = nullptr;
-    UniqueKernelHandle stopRequested;
-    SERVICE_STATUS status{};
-
-    void Report(DWORD state, DWORD checkPoint, DWORD waitHintMs) {
-        status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
-        status.dwCurrentState = state;
-        // A stop is welcome until the service is on its way down, even while it starts.
-        status.dwControlsAccepted =
-            (state == SERVICE_START_PENDING || state == SERVICE_RUNNING) ? SERVICE_ACCEPT_STOP : 0;
-        status.dwWin32ExitCode = NO_ERROR;
-        status.dwCheckPoint = checkPoint;
-        status.dwWaitHint = waitHintMs;
-        ::SetServiceStatus(statusHandle, &status);
-    }
-
-    // Stays in a pending state for durationMs (INFINITE: until a stop request), advancing the
-    // check point every tick. Returns false when a stop request cut the wait short.
-    bool Pend(DWORD state, DWORD durationMs, bool stopEndsIt) {
-        const ULONGLONG start = ::GetTickCount64();
-        for (DWORD checkPoint = 1;; ++checkPoint) {
-            const ULONGLONG elapsed = ::GetTickCount64() - start;
-            if (durationMs != INFINITE && elapsed >= durationMs) return true;
-            const DWORD left =
-                durationMs == INFINITE ? kTickMs : static_cast<DWORD>(durationMs - elapsed);
-            Report(state, checkPoint, left + kTickMs);
-            const DWORD wait = left < kTickMs ? left : kTickMs;
-            if (stopEndsIt && ::WaitForSingleObject(stopRequested.get(), wait) == WAIT_OBJECT_0) {
-                return false;
-            }
-            if (!stopEndsIt) ::Sleep(wait);
+// Stays in a pending state for durationMs (INFINITE: until a stop request), advancing the check
+// point every tick. Returns false when a stop request cut the wait short.
+bool Pend(DWORD state, DWORD durationMs, bool stopEndsIt) {
+    const ULONGLONG end = ::GetTickCount64() + durationMs;
+    for (DWORD checkPoint = 1; ::GetTickCount64() < end; ++checkPoint) {
+        Report(state, checkPoint);
+        if (!stopEndsIt) {
+            ::Sleep(kTickMs);
+        } else if (::WaitForSingleObject(g_stopRequested, kTickMs) == WAIT_OBJECT_0) {
+            return false;
         }
     }
-};
-
-DWORD WINAPI OnControl(DWORD control, DWORD, void*, void* context) {
-    auto* service = static_cast<Service*>(context);
-    switch (control) {
-        case SERVICE_CONTROL_STOP:
-            ::SetEvent(service->stopRequested.get());
-            return NO_ERROR;
-        case SERVICE_CONTROL_INTERROGATE:
-            return NO_ERROR;
-        default:
-            return ERROR_CALL_NOT_IMPLEMENTED;
-    }
+    return true;
 }
 
-void WINAPI ServiceMain(DWORD argc, char** argv) {
-    // The manager passes the name the service was registered under; its key holds the settings.
-    const std::string name = argc > 0 && argv[0] ? argv[0] : "";
-    Service service;
-    service.stopRequested = UniqueKernelHandle(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    service.statusHandle = ::RegisterServiceCtrlHandlerExA(name.c_str(), OnControl, &service);
-    if (!service.statusHandle || !service.stopRequested) return;
+DWORD WINAPI OnControl(DWORD control, DWORD, void*, void*) {
+    if (control == SERVICE_CONTROL_STOP) ::SetEvent(g_stopRequested);
+    return control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_INTERROGATE
+               ? NO_ERROR
+               : ERROR_CALL_NOT_IMPLEMENTED;
+}
 
-    const Parameters parameters = ReadParameters(name);
-    const DWORD startMs = parameters.hangInStartPending ? INFINITE : parameters.startDelayMs;
-    if (service.Pend(SERVICE_START_PENDING, startMs, true)) {
-        service.Report(SERVICE_RUNNING, 0, 0);
-        ::WaitForSingleObject(service.stopRequested.get(), INFINITE);
+void WINAPI ServiceMain(DWORD, char** argv) {
+    // The manager passes the name the service was registered under; its key holds the settings.
+    g_status = ::RegisterServiceCtrlHandlerExA(argv[0], OnControl, nullptr);
+    std::snprintf(g_parameters, sizeof g_parameters,
+                  "System\\CurrentControlSet\\Services\\%s\\Parameters", argv[0]);
+    const DWORD startMs = Parameter("HangInStartPending") ? INFINITE : Parameter("StartDelayMs");
+    if (Pend(SERVICE_START_PENDING, startMs, true)) {
+        Report(SERVICE_RUNNING);
+        ::WaitForSingleObject(g_stopRequested, INFINITE);
     }
-    service.Pend(SERVICE_STOP_PENDING, parameters.stopDelayMs, false);
-    service.Report(SERVICE_STOPPED, 0, 0);
+    Pend(SERVICE_STOP_PENDING, Parameter("StopDelayMs"), false);
+    Report(SERVICE_STOPPED);
 }
 
 }  // namespace
-}  // namespace tunlatch::win32
 
 int main() {
+    g_stopRequested = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     // Own-process services ignore the table's name, but it must not be null.
     char anyName[] = "";
-    const SERVICE_TABLE_ENTRYA table[] = {{anyName, tunlatch::win32::ServiceMain},
-                                          {nullptr, nullptr}};
-    if (!::StartServiceCtrlDispatcherA(table)) {
-        std::fprintf(stderr,
-                     "hamachi_standin_service: runs only as a service (error %lu); register it "
-                     "with testbed/service/register-standin\n",
-                     ::GetLastError());
-        return 1;
-    }
-    return 0;
+    const SERVICE_TABLE_ENTRYA table[] = {{anyName, ServiceMain}, {nullptr, nullptr}};
+    if (::StartServiceCtrlDispatcherA(table)) return 0;
+    std::fprintf(stderr, "hamachi_standin_service: runs only as a service (error %lu)\n",
+                 ::GetLastError());
+    return 1;
 }

@@ -4,14 +4,9 @@
 #   os_versions.sh HARNESS PREFIX TEST_EXE WORKDIR
 set -euo pipefail
 harness=$1 prefix=$2 exe=$3 work=$4
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
-export WINEDEBUG=-all
+source "$harness/wine-env"
 unset DISPLAY
 mkdir -p "$work"
-
-# No wine process may hold CTest's output pipe: every one runs with its streams elsewhere.
-quiet() { "$@" </dev/null >/dev/null 2>&1; }
 
 dest=$work/prefix
 # The copy is as big as a prefix; only the test outputs are kept.
