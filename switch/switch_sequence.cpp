@@ -1,7 +1,6 @@
 #include "switch/switch_sequence.h"
 
 #include "components/adapter_steps.h"
-#include "components/outside_components.h"
 #include "components/service_steps.h"
 #include "components/ui_steps.h"
 #include "provisioning/devcon_archive.h"
