@@ -4,7 +4,7 @@
 
 #include "run/pe_machine.h"
 #include "tests/fakes/fake_system.h"
-#include "tests/provisioning/pe_image.h"
+#include "tests/fakes/pe_image.h"
 
 namespace tunlatch {
 namespace {

@@ -6,6 +6,7 @@
 //   no log: TEXT / no journal: TEXT  a line or a call that must not be there
 //   question: TEXT|TITLE           every question asked, in order ("~" for a line break)
 //   after service: STATE / after adapter: on|off / after autorun: TEXT|absent
+//   after devcon: MACHINE SIZE|absent / after work folder: present|absent
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,8 +16,11 @@
 
 #include "components/outside_components.h"
 #include "components/reg_value_text.h"
+#include "provisioning/devcon_archive.h"
+#include "run/pe_machine.h"
 #include "run/result_texts.h"
 #include "switch/main.h"
+#include "tests/fakes/pe_image.h"
 #include "tests/fakes/step_run.h"
 
 namespace tunlatch {
@@ -37,6 +41,10 @@ const std::map<std::string, std::pair<const char*, const char*>> kValues = {
     {"autorun", {outside::kAutorunKey, outside::kAutorunValue}},
     {"installdir", {outside::kInstallDirKey, outside::kInstallDirValue}},
     {"enablelua", {outside::kPolicySystemKey, outside::kEnableLuaValue}}};
+
+const std::string kWorkFolder = "C:\\Temp\\tunlatch.tmp";
+const std::map<std::string, std::uint16_t> kMachines = {
+    {"i386", kMachineI386}, {"amd64", kMachineAmd64}, {"ia64", kMachineIa64}};
 
 const std::map<std::string, CaptureFailure> kFailures = {
     {"not started", CaptureFailure::NotStarted},
@@ -60,8 +68,25 @@ struct HostRun : fixture::StepRun {
     Lines log, journal, forbidden, questions, absent;
     std::map<std::string, std::string> after;
     std::map<std::string, CaptureResult> answers;  // DevCon's, by verb, where not the adapter's
+    // The DevCon archive as the server delivers it and the members it holds.
+    std::uint64_t arrives = outside::kDevconArchiveSize;
+    bool downloadReportsSuccess = true;
+    std::map<std::string, std::string> members = {
+        {"\\i386\\devcon.exe", test::PeImage(kMachineI386, 55808)},
+        {"\\ia64\\devcon.exe", test::PeImage(kMachineIa64, 92672)},
+        {"\\eula.txt", "DevCon licence"}};
 
     HostRun() {
+        sys.download.onDownload = [this](const std::string& path) {
+            if (arrives == 0 || !sys.files.FolderExists(path.substr(0, path.rfind('\\'))))
+                return false;
+            sys.files.files[path] = std::string(arrives, 'z');
+            return downloadReportsSuccess;
+        };
+        sys.zip.onUnzip = [this](const std::string& target) {
+            for (const auto& [name, content] : members) sys.files.files[target + name] = content;
+        };
+        sys.files.files[fixture::kProgramDir + "unzip32.dll"] = "MZ";
         sys.processes.onRun = [this](const std::string& command) {
             for (const auto& [verb, answer] : answers)
                 if (command.find(" " + verb + " ") != std::string::npos) return answer;
@@ -121,6 +146,23 @@ struct HostRun : fixture::StepRun {
             {"another copy", [&] { sys.host.anotherCopy = true; }},
             {"not admin", [&] { sys.os.admin = false; }},
             {"log unopenable", [&] { sys.files.unopenable.insert(fixture::kLogPath); }},
+            {"archive size", [&] { arrives = std::stoull(value); }},
+            {"download reports failure", [&] { downloadReportsSuccess = false; }},
+            {"no unzip32", [&] { sys.files.files.erase(fixture::kProgramDir + "unzip32.dll"); }},
+            {"member",  // NAME MACHINE SIZE, or NAME text
+             [&] {
+                 const auto [machine, size] = Split(rest);
+                 members[first] = kMachines.count(machine)
+                                      ? test::PeImage(kMachines.at(machine), std::stoul(size))
+                                      : "text";
+             }},
+            {"no member", [&] { members.erase(value); }},
+            {"leftovers",  // the work folder of an earlier run, left full
+             [&] {
+                 sys.files.folders.insert(kWorkFolder);
+                 for (const auto& [name, content] : members)
+                     sys.files.files[kWorkFolder + name] = content;
+             }},
             {"program folder", [&] {
                  sys.host.folder = value;
                  sys.files.files[value + "devcon.exe"] = sys.files.files[fixture::kDevconPath];
@@ -128,6 +170,15 @@ struct HostRun : fixture::StepRun {
         const auto given = givens.find(what);
         if (given == givens.end()) return ADD_FAILURE() << "unknown given: " << what;
         given->second();
+    }
+    // The installed tool's machine and length.
+    std::string Devcon() {
+        const auto length = sys.files.FileLength(fixture::kDevconPath);
+        if (!length) return "absent";
+        std::string machine = "other";
+        for (const auto& [name, word] : kMachines)
+            if (ReadPeMachine(sys.files, fixture::kDevconPath) == word) machine = name;
+        return machine + " " + std::to_string(*length);
     }
     void Read(const fs::path& path) {
         std::ifstream file(path);
@@ -193,7 +244,9 @@ TEST_P(HostRunTest, RunsAsWritten) {
     const std::map<std::string, std::string> state = {
         {"after service", ServiceStatusText(t.sys.services.status)},
         {"after adapter", t.adapter.enabled ? "on" : "off"},
-        {"after autorun", autorun ? RegValueText(*autorun) : "absent"}};
+        {"after autorun", autorun ? RegValueText(*autorun) : "absent"},
+        {"after devcon", t.Devcon()},
+        {"after work folder", t.sys.files.FolderExists(kWorkFolder) ? "present" : "absent"}};
     for (const auto& [key, value] : t.after) EXPECT_EQ(state.at(key), value) << key;
 }
 
