@@ -10,12 +10,9 @@ namespace tunlatch {
 namespace {
 
 // The number of polls after which the service counts as timed out (300 for 30 s), counted in
-// whole polls so that no sum of fractions can drift. At least one poll is always made.
+// whole polls so that no sum of fractions can drift.
 std::int32_t PollLimit(float timeoutSeconds) {
-    const double polls = std::round(double{timeoutSeconds} * 1000.0 / kServicePollMs);
-    if (!(polls >= 1.0)) return 1;
-    if (polls > 1e6) return 1000000;
-    return static_cast<std::int32_t>(polls);
+    return static_cast<std::int32_t>(std::lround(double{timeoutSeconds} * 1000.0 / kServicePollMs));
 }
 
 }  // namespace

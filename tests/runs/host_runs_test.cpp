@@ -6,16 +6,18 @@
 //   no log: TEXT / no journal: TEXT  a line or a call that must not be there
 //   question: TEXT|TITLE           every question asked, in order ("~" for a line break)
 //   after service: STATE / after adapter: on|off / after autorun: TEXT|absent
-//   after devcon: MACHINE SIZE|absent / after work folder: present|absent
+//   after devcon: MACHINE SIZE|absent / after work folder: present|absent / after polls: COUNT
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <regex>
+#include <sstream>
 
 #include "components/outside_components.h"
 #include "components/reg_value_text.h"
+#include "components/service_steps.h"
 #include "provisioning/devcon_archive.h"
 #include "run/pe_machine.h"
 #include "run/result_texts.h"
@@ -33,6 +35,7 @@ const std::map<std::string, ServiceStatus> kStates = {
     {"Stopped", ServiceStatus::Stopped},
     {"Running", ServiceStatus::Running},
     {"Start Pending", ServiceStatus::StartPending},
+    {"Stop Pending", ServiceStatus::StopPending},
     {"Unknown", ServiceStatus::Unknown},
     {"OpenService fail!", ServiceStatus::ServiceNotOpened}};
 const std::map<std::string, Answer> kAnswers = {
@@ -113,6 +116,17 @@ struct HostRun : fixture::StepRun {
             {"setting", [&] { sys.settings.Put(ini, "misc", first, rest); }},
             {"saved uiexe", [&] { sys.settings.Put(ini, kUiExeSection, kUiExeKey, value); }},
             {"service", [&] { sys.services.status = kStates.at(value); }},
+            {"service answers",  // one state per query, "STATE xN" for N of them, the last repeating
+             [&] {
+                 std::istringstream list(value);
+                 for (std::string item; std::getline(list >> std::ws, item, ',');) {
+                     const std::size_t times = item.rfind(" x");
+                     const std::size_t count =
+                         times == std::string::npos ? 1 : std::stoul(item.substr(times + 2));
+                     sys.services.statusScript.insert(sys.services.statusScript.end(), count,
+                                                      kStates.at(item.substr(0, times)));
+                 }
+             }},
             {"adapter", [&] { adapter.enabled = value == "on"; }},
             {"starttype", [&] { sys.services.startType = StartTypeOf(value); }},
             {"starttype change fails", [&] { sys.services.startTypeChangeWorks = false; }},
@@ -246,6 +260,8 @@ TEST_P(HostRunTest, RunsAsWritten) {
         {"after adapter", t.adapter.enabled ? "on" : "off"},
         {"after autorun", autorun ? RegValueText(*autorun) : "absent"},
         {"after devcon", t.Devcon()},
+        {"after polls", std::to_string(std::count(t.sys.processes.waits.begin(),
+                                                  t.sys.processes.waits.end(), kServicePollMs))},
         {"after work folder", t.sys.files.FolderExists(kWorkFolder) ? "present" : "absent"}};
     for (const auto& [key, value] : t.after) EXPECT_EQ(state.at(key), value) << key;
 }
