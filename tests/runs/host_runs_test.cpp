@@ -116,7 +116,8 @@ struct HostRun : fixture::StepRun {
             {"setting", [&] { sys.settings.Put(ini, "misc", first, rest); }},
             {"saved uiexe", [&] { sys.settings.Put(ini, kUiExeSection, kUiExeKey, value); }},
             {"service", [&] { sys.services.status = kStates.at(value); }},
-            {"service answers",  // one state per query, "STATE xN" for N of them, the last repeating
+            {"service answers",  // one state per query, "STATE xN" for N of them, the last
+                                 // repeating
              [&] {
                  std::istringstream list(value);
                  for (std::string item; std::getline(list >> std::ws, item, ',');) {
@@ -237,7 +238,7 @@ struct HostRun : fixture::StepRun {
 
 std::vector<fs::path> RunFiles() {
     std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(TUNLATCH_HOST_RUNS))
+    for (const auto& entry : fs::directory_iterator(TUNLATCH_TESTS_DIR "/runs"))
         if (entry.path().extension() == ".run") files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     return files;
