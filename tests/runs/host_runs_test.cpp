@@ -7,6 +7,7 @@
 //   question: TEXT|TITLE           every question asked, in order ("~" for a line break)
 //   after service: STATE / after adapter: on|off / after autorun: TEXT|absent
 //   after devcon: MACHINE SIZE|absent / after work folder: present|absent / after polls: COUNT
+//   after log lines: COUNT|no file
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -143,6 +144,14 @@ struct HostRun : fixture::StepRun {
             {"devcon missing", [&] { sys.files.files.erase(fixture::kDevconPath); }},
             {"devcon size",
              [&] { sys.files.files[fixture::kDevconPath].resize(std::stoul(value)); }},
+            {"devcon",  // MACHINE SIZE; "MZ" for a file of two bytes
+             [&] {
+                 const auto [machine, size] = Split(value);
+                 std::string& tool = sys.files.files[fixture::kDevconPath];
+                 tool = machine == "MZ" ? machine
+                                        : test::PeImage(kMachines.at(machine), std::stoul(size));
+             }},
+            {"devcon signature", [&] { sys.files.files[fixture::kDevconPath][0x80] = 'X'; }},
             {"arch", [&] { sys.os.info.Architecture = value; }},
             {"text value", [&] { Registry(first) = rest; }},
             {"dword value", [&] { Registry(first) = std::stoi(rest); }},
@@ -261,6 +270,9 @@ TEST_P(HostRunTest, RunsAsWritten) {
         {"after adapter", t.adapter.enabled ? "on" : "off"},
         {"after autorun", autorun ? RegValueText(*autorun) : "absent"},
         {"after devcon", t.Devcon()},
+        {"after log lines", t.sys.files.FileExists(fixture::kLogPath)
+                                ? std::to_string(t.sys.files.Lines(fixture::kLogPath).size())
+                                : "no file"},
         {"after polls", std::to_string(std::count(t.sys.processes.waits.begin(),
                                                   t.sys.processes.waits.end(), kServicePollMs))},
         {"after work folder", t.sys.files.FolderExists(kWorkFolder) ? "present" : "absent"}};

@@ -4,12 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "switch/startup_rules.h"
-#include "tests/fakes/fake_system.h"
 
 namespace tunlatch {
 namespace {
-
-const std::string kIni = "C:\\Tools\\Tunlatch\\tunlatch.ini";
 
 TEST(SettingsTest, BooleansAreDecimalNumbersOrTrueAndFalse) {
     const std::pair<const char*, std::optional<bool>> cases[] = {
@@ -29,39 +26,6 @@ TEST(SettingsTest, LogLevelIsAWholeNumberOfSixteenBits) {
         {"", {}},      {"-", {}},        {"2.0", {}},
         {"two", {}},   {"2 2", {}}};
     for (const auto& [text, value] : cases) EXPECT_EQ(SettingLogLevel(text), value) << text;
-}
-
-TEST(SettingsTest, EveryKeyFromItsSectionAndItsDefaultForWhatIsMissingOrUnreadable) {
-    FakeSettingsFile file;
-    file.Put(kIni, "MISC", "Tray_Icon", "0");
-    file.Put(kIni, "misc", "balloon_tips", "1");
-    file.Put(kIni, "misc", "on_demand", "sometimes");
-    file.Put(kIni, "misc", "force_uiexe", "5");
-    file.Put(kIni, "misc", "log", "2");
-    file.Put(kIni, "DONT_CHANGE_ANYTHING_HERE", "uiexe", "\"D:\\ui.exe\"");
-    file.Put(kIni, "misc", "uiexe", "wrong section");
-    RunContext ctx;
-    ReadSettings(file, kIni, ctx);
-    EXPECT_FALSE(ctx.INI_tray_icon);
-    EXPECT_TRUE(ctx.INI_balloon_tips);
-    EXPECT_FALSE(ctx.INI_on_demand);
-    EXPECT_TRUE(ctx.INI_force_uiexe);
-    EXPECT_EQ(ctx.INI_log, 2);
-    EXPECT_EQ(ctx.INI_uiexe, "\"D:\\ui.exe\"");
-
-    RunContext defaults;
-    defaults.INI_tray_icon = false;
-    defaults.INI_log = 9;
-    FakeSettingsFile none;
-    ReadSettings(none, kIni, defaults);
-    EXPECT_TRUE(defaults.INI_tray_icon);
-    EXPECT_EQ(defaults.INI_log, 0);
-}
-
-TEST(StartupRulesTest, VersionAndProgramFolder) {
-    EXPECT_EQ(VersionText({10, 20, 99, 300}), "10.20.300");
-    EXPECT_EQ(WithTrailingBackslash("C:\\"), "C:\\");
-    EXPECT_EQ(WithTrailingBackslash("C:\\Tools\\Tunlatch"), "C:\\Tools\\Tunlatch\\");
 }
 
 TEST(StartupRulesTest, UiCommandFromTheInstallationFolder) {
