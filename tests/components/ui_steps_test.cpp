@@ -2,27 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/fakes/step_run.h"
+#include "tests/fakes/fake_system.h"
 
 namespace tunlatch {
 namespace {
 
-using Lines = std::vector<std::string>;
-using fixture::kUiCommand;
-using fixture::kUiPath;
-using fixture::StepRun;
-
 TEST(UiExeFileExistsTest, StripsTheArgumentAndTheQuotesOnly) {
+    const std::string path = "C:\\Program Files\\Hamachi\\hamachi-2-ui.exe";
     const std::pair<std::string, std::string> cases[] = {
-        {kUiCommand + " --auto-start", kUiPath},
-        {kUiPath, kUiPath},
-        {"\"" + kUiPath + "\" --AUTO-START", kUiPath + " --AUTO-START"},
+        {"\"" + path + "\" --auto-start", path},
+        {path, path},
+        {"\"" + path + "\" --AUTO-START", path + " --AUTO-START"},
         {"", ""}};
-    for (const auto& [command, path] : cases) {
-        StepRun t;
-        std::string found = "old";
-        EXPECT_EQ(UiExeFileExists(t.sys.files, command, found), path == kUiPath) << command;
-        EXPECT_EQ(found, path);
+    for (const auto& [command, found] : cases) {
+        FakeFileSystem files;
+        files.files[path] = "MZ";
+        std::string checked = "old";
+        EXPECT_EQ(UiExeFileExists(files, command, checked), found == path) << command;
+        EXPECT_EQ(checked, found);
     }
 }
 

@@ -1,8 +1,6 @@
 #pragma once
 // In-memory stand-ins of every system interface, wired to one journal of the calls that change
 // something, so that tests can check the order of steps across modules.
-#include <algorithm>
-#include <cctype>
 #include <deque>
 #include <functional>
 #include <map>
@@ -37,10 +35,8 @@ public:
     std::deque<ServiceStatus> statusScript;
     std::optional<StartType> startType = StartType::OnDemand;
     bool startTypeChangeWorks = true;
-    int statusQueries = 0;
 
     ServiceStatus ServiceGetStatus(const std::string&) override {
-        ++statusQueries;
         if (!statusScript.empty()) status = statusScript.front();
         if (statusScript.size() > 1) statusScript.pop_front();
         return status;
@@ -85,13 +81,7 @@ public:
     }
 };
 
-inline std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-// Machine-wide values by key and name, without regard to case as in Windows; failures force
+// Machine-wide values by key and name; failures force
 // Windows' code for a value's calls.
 class FakeRegistry final : public Registry, public Journaled {
 public:
@@ -99,10 +89,7 @@ public:
     std::map<std::string, std::int32_t> failures;  // by Key and the call: "get", "set", "delete"
 
     static std::string Key(const std::string& subKey, const std::string& name) {
-        return Lower(subKey + "\\" + name);
-    }
-    void Put(const std::string& subKey, const std::string& name, RegValue value) {
-        values[Key(subKey, name)] = std::move(value);
+        return subKey + "\\" + name;
     }
     const RegValue* Find(const std::string& subKey, const std::string& name) const {
         const auto it = values.find(Key(subKey, name));
@@ -117,7 +104,7 @@ public:
                           const std::string& text) override {
         Note("RegValueSet " + name);
         const RegResult result = Result("set", subKey, name, true);
-        if (result.outcome == RegOutcome::Done) Put(subKey, name, text);
+        if (result.outcome == RegOutcome::Done) values[Key(subKey, name)] = text;
         return result;
     }
     RegResult RegValueDelete(const std::string& subKey, const std::string& name) override {
@@ -205,7 +192,7 @@ private:
     };
 };
 
-// Values by file, section and key without regard to case; the default for what is missing.
+// Values by file, section and key; the default for what is missing.
 class FakeSettingsFile final : public SettingsFile, public Journaled {
 public:
     std::map<std::string, std::string> values;
@@ -213,7 +200,7 @@ public:
 
     static std::string Key(const std::string& path, const std::string& section,
                            const std::string& key) {
-        return Lower(path + "|" + section + "|" + key);
+        return path + "|" + section + "|" + key;
     }
     void Put(const std::string& path, const std::string& section, const std::string& key,
              const std::string& value) {
@@ -268,9 +255,7 @@ private:
 class FakeDialogs final : public Dialogs, public Journaled {
 public:
     std::deque<Answer> answers;
-    std::deque<std::string> inputAnswers;
     std::vector<std::string> questions;
-    std::vector<std::pair<std::string, std::string>> inputBoxes;
 
     Answer AskYesNo(const std::string& text, const std::string& title) override {
         return Asked(text + "|" + title);
@@ -278,23 +263,16 @@ public:
     Answer AskYesNoCancel(const std::string& text, const std::string& title) override {
         return Asked(text + "|?" + title);
     }
-    std::string ShowInputBox(const std::string& prompt, const std::string& title) override {
-        inputBoxes.emplace_back(prompt, title);
-        return Next(inputAnswers, std::string());
-    }
+    std::string ShowInputBox(const std::string&, const std::string&) override { return {}; }
 
 private:
-    template <typename T>
-    static T Next(std::deque<T>& queue, T none) {
-        if (queue.empty()) return none;
-        T next = queue.front();
-        queue.pop_front();
-        return next;
-    }
     Answer Asked(std::string question) {
         Note("MessageBox");
         questions.push_back(std::move(question));
-        return Next(answers, Answer::No);
+        if (answers.empty()) return Answer::No;
+        const Answer next = answers.front();
+        answers.pop_front();
+        return next;
     }
 };
 

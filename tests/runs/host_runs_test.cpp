@@ -23,8 +23,8 @@
 #include "run/pe_machine.h"
 #include "run/result_texts.h"
 #include "switch/main.h"
+#include "tests/fakes/fake_system.h"
 #include "tests/fakes/pe_image.h"
-#include "tests/fakes/step_run.h"
 
 namespace tunlatch {
 namespace {
@@ -46,7 +46,12 @@ const std::map<std::string, std::pair<const char*, const char*>> kValues = {
     {"installdir", {outside::kInstallDirKey, outside::kInstallDirValue}},
     {"enablelua", {outside::kPolicySystemKey, outside::kEnableLuaValue}}};
 
+const std::string kProgramDir = "C:\\Tools\\Tunlatch\\";
+const std::string kLogPath = kProgramDir + "tunlatch.log";
+const std::string kDevconPath = kProgramDir + "devcon.exe";
 const std::string kWorkFolder = "C:\\Temp\\tunlatch.tmp";
+// What the fake clock puts before every line.
+const std::string kStamp = "12/5/2026 07:04:09.031 ";
 const std::map<std::string, std::uint16_t> kMachines = {
     {"i386", kMachineI386}, {"amd64", kMachineAmd64}, {"ia64", kMachineIa64}};
 
@@ -55,21 +60,23 @@ const std::map<std::string, CaptureFailure> kFailures = {
     {"no pipe", CaptureFailure::PipeNotCreated},
     {"read failed", CaptureFailure::ReadFailed}};
 
-std::optional<StartType> StartTypeOf(const std::string& name) {
-    const std::map<std::string, StartType> types = {{"automatic", StartType::Automatic},
-                                                    {"on demand", StartType::OnDemand},
-                                                    {"disabled", StartType::Disabled}};
-    const auto type = types.find(name);
-    return type == types.end() ? std::nullopt : std::optional(type->second);
-}
+const std::map<std::string, std::optional<StartType>> kStartTypes = {
+    {"automatic", StartType::Automatic},
+    {"on demand", StartType::OnDemand},
+    {"disabled", StartType::Disabled},
+    {"unreadable", std::nullopt}};
 
 // "~" stands for a line break, which a line of the file cannot hold.
 std::string Unescaped(const std::string& text) {
     return std::regex_replace(text, std::regex("~"), "\r\n");
 }
 
-struct HostRun : fixture::StepRun {
-    Lines log, journal, forbidden, questions, absent;
+// A 32-bit machine with the client installed and switched off, the right DevCon beside the
+// program, and an adapter that follows DevCon's enable and disable.
+struct HostRun {
+    FakeSystem sys;
+    bool adapterEnabled = false;
+    std::map<std::string, Lines> expected;  // by key: "log", "no log", "journal", ...
     std::map<std::string, std::string> after;
     std::map<std::string, CaptureResult> answers;  // DevCon's, by verb, where not the adapter's
     // The DevCon archive as the server delivers it and the members it holds.
@@ -90,15 +97,30 @@ struct HostRun : fixture::StepRun {
         sys.zip.onUnzip = [this](const std::string& target) {
             for (const auto& [name, content] : members) sys.files.files[target + name] = content;
         };
-        sys.files.files[fixture::kProgramDir + "unzip32.dll"] = "MZ";
+        sys.files.files[kProgramDir + "unzip32.dll"] = "MZ";
         sys.processes.onRun = [this](const std::string& command) {
             for (const auto& [verb, answer] : answers)
                 if (command.find(" " + verb + " ") != std::string::npos) return answer;
-            return adapter.Answer(command);
+            return AdapterAnswer(command);
         };
-        sys.files.files.erase(fixture::kLogPath);
+        sys.files.files[kDevconPath] = std::string(55808, 'M');
+        sys.files.files["C:\\Program Files\\Hamachi\\hamachi-2-ui.exe"] = "MZ";
         Registry("installdir") = std::string("C:\\Program Files\\Hamachi");
         sys.os.info.Architecture = "x86";
+    }
+    CaptureResult AdapterAnswer(const std::string& command) {
+        const auto has = [&](const char* verb) { return command.find(verb) != std::string::npos; };
+        if (has(" enable ") || has(" disable ")) adapterEnabled = has(" enable ");
+        const char* state = adapterEnabled ? "Driver is running." : "Device is disabled.";
+        if (has(" status ")) return "ROOT\\NET\\0000\r\n    " + std::string(state) + "\r\n";
+        return adapterEnabled ? "ROOT\\NET\\0000: Enabled\r\n" : "ROOT\\NET\\0000: Disabled\r\n";
+    }
+    // The log's lines without their time stamps.
+    Lines Texts() const {
+        Lines texts = sys.files.Lines(kLogPath);
+        for (std::string& text : texts)
+            if (text.rfind(kStamp, 0) == 0) text.erase(0, kStamp.size());
+        return texts;
     }
     RegValue& Registry(const std::string& name) {
         const auto& [key, value] = kValues.at(name);
@@ -112,7 +134,7 @@ struct HostRun : fixture::StepRun {
     }
     void Given(const std::string& what, const std::string& value) {
         const auto [first, rest] = Split(value);
-        const std::string ini = fixture::kProgramDir + "tunlatch.ini";
+        const std::string ini = kProgramDir + "tunlatch.ini";
         const std::map<std::string, std::function<void()>> givens = {
             {"setting", [&] { sys.settings.Put(ini, "misc", first, rest); }},
             {"saved uiexe", [&] { sys.settings.Put(ini, kUiExeSection, kUiExeKey, value); }},
@@ -129,8 +151,8 @@ struct HostRun : fixture::StepRun {
                                                       kStates.at(item.substr(0, times)));
                  }
              }},
-            {"adapter", [&] { adapter.enabled = value == "on"; }},
-            {"starttype", [&] { sys.services.startType = StartTypeOf(value); }},
+            {"adapter", [&] { adapterEnabled = value == "on"; }},
+            {"starttype", [&] { sys.services.startType = kStartTypes.at(value); }},
             {"starttype change fails", [&] { sys.services.startTypeChangeWorks = false; }},
             {"devcon answers", [&] { answers[first] = Unescaped(rest); }},
             {"devcon fails", [&] { answers[first] = kFailures.at(rest); }},
@@ -141,17 +163,19 @@ struct HostRun : fixture::StepRun {
              }},
             {"process stays", [&] { sys.processes.activeProcesses = {4242}; }},
             {"settings write fails", [&] { sys.settings.writeWorks = false; }},
-            {"devcon missing", [&] { sys.files.files.erase(fixture::kDevconPath); }},
-            {"devcon size",
-             [&] { sys.files.files[fixture::kDevconPath].resize(std::stoul(value)); }},
-            {"devcon",  // MACHINE SIZE; "MZ" for a file of two bytes
+            {"devcon missing", [&] { sys.files.files.erase(kDevconPath); }},
+            {"devcon",  // MACHINE SIZE; "MZ" for a file of two bytes, "other" for no program
              [&] {
                  const auto [machine, size] = Split(value);
-                 std::string& tool = sys.files.files[fixture::kDevconPath];
-                 tool = machine == "MZ" ? machine
-                                        : test::PeImage(kMachines.at(machine), std::stoul(size));
+                 std::string& tool = sys.files.files[kDevconPath];
+                 if (machine == "MZ")
+                     tool = machine;
+                 else if (machine == "other")
+                     tool = std::string(std::stoul(size), 'M');
+                 else
+                     tool = test::PeImage(kMachines.at(machine), std::stoul(size));
              }},
-            {"devcon signature", [&] { sys.files.files[fixture::kDevconPath][0x80] = 'X'; }},
+            {"devcon signature", [&] { sys.files.files[kDevconPath][0x80] = 'X'; }},
             {"arch", [&] { sys.os.info.Architecture = value; }},
             {"text value", [&] { Registry(first) = rest; }},
             {"dword value", [&] { Registry(first) = std::stoi(rest); }},
@@ -169,10 +193,10 @@ struct HostRun : fixture::StepRun {
             {"answer", [&] { sys.dialogs.answers.push_back(kAnswers.at(value)); }},
             {"another copy", [&] { sys.host.anotherCopy = true; }},
             {"not admin", [&] { sys.os.admin = false; }},
-            {"log unopenable", [&] { sys.files.unopenable.insert(fixture::kLogPath); }},
+            {"log unopenable", [&] { sys.files.unopenable.insert(kLogPath); }},
             {"archive size", [&] { arrives = std::stoull(value); }},
             {"download reports failure", [&] { downloadReportsSuccess = false; }},
-            {"no unzip32", [&] { sys.files.files.erase(fixture::kProgramDir + "unzip32.dll"); }},
+            {"no unzip32", [&] { sys.files.files.erase(kProgramDir + "unzip32.dll"); }},
             {"member",  // NAME MACHINE SIZE, or NAME text
              [&] {
                  const auto [machine, size] = Split(rest);
@@ -189,7 +213,7 @@ struct HostRun : fixture::StepRun {
              }},
             {"program folder", [&] {
                  sys.host.folder = value;
-                 sys.files.files[value + "devcon.exe"] = sys.files.files[fixture::kDevconPath];
+                 sys.files.files[value + "devcon.exe"] = sys.files.files[kDevconPath];
              }}};
         const auto given = givens.find(what);
         if (given == givens.end()) return ADD_FAILURE() << "unknown given: " << what;
@@ -197,11 +221,11 @@ struct HostRun : fixture::StepRun {
     }
     // The installed tool's machine and length.
     std::string Devcon() {
-        const auto length = sys.files.FileLength(fixture::kDevconPath);
+        const auto length = sys.files.FileLength(kDevconPath);
         if (!length) return "absent";
         std::string machine = "other";
         for (const auto& [name, word] : kMachines)
-            if (ReadPeMachine(sys.files, fixture::kDevconPath) == word) machine = name;
+            if (ReadPeMachine(sys.files, kDevconPath) == word) machine = name;
         return machine + " " + std::to_string(*length);
     }
     void Read(const fs::path& path) {
@@ -213,18 +237,10 @@ struct HostRun : fixture::StepRun {
             const std::string value = colon + 2 <= line.size() ? line.substr(colon + 2) : "";
             if (key.rfind("given ", 0) == 0)
                 Given(key.substr(6), value);
-            else if (key == "log")
-                log.push_back(value);
-            else if (key == "journal")
-                journal.push_back(value);
-            else if (key == "no log")
-                absent.push_back(value);
-            else if (key == "no journal")
-                forbidden.push_back(value);
-            else if (key == "question")
-                questions.push_back(std::regex_replace(value, std::regex("~"), "\r\n"));
-            else
+            else if (key.rfind("after ", 0) == 0)
                 after[key] = value;
+            else
+                expected[key].push_back(key == "question" ? Unescaped(value) : value);
         }
     }
 };
@@ -259,19 +275,22 @@ TEST_P(HostRunTest, RunsAsWritten) {
     HostRun t;
     t.Read(GetParam());
     EXPECT_EQ(Main(t.sys.modules), 0);
-    EXPECT_TRUE(InOrder(t.Texts(), t.log));
-    EXPECT_TRUE(InOrder(t.Journal(), t.journal));
-    for (const std::string& call : t.forbidden) EXPECT_FALSE(InOrder(t.Journal(), {call})) << call;
-    for (const std::string& line : t.absent) EXPECT_FALSE(InOrder(t.Texts(), {line})) << line;
-    EXPECT_EQ(t.sys.dialogs.questions, t.questions);
+    const Lines texts = t.Texts(), &journal = t.sys.journal.events;
+    EXPECT_TRUE(InOrder(texts, t.expected["log"]));
+    EXPECT_TRUE(InOrder(journal, t.expected["journal"]));
+    for (const std::string& call : t.expected["no journal"])
+        EXPECT_FALSE(InOrder(journal, {call})) << call;
+    for (const std::string& line : t.expected["no log"])
+        EXPECT_FALSE(InOrder(texts, {line})) << line;
+    EXPECT_EQ(t.sys.dialogs.questions, t.expected["question"]);
     const RegValue* autorun = t.sys.registry.Find(outside::kAutorunKey, outside::kAutorunValue);
     const std::map<std::string, std::string> state = {
         {"after service", ServiceStatusText(t.sys.services.status)},
-        {"after adapter", t.adapter.enabled ? "on" : "off"},
+        {"after adapter", t.adapterEnabled ? "on" : "off"},
         {"after autorun", autorun ? RegValueText(*autorun) : "absent"},
         {"after devcon", t.Devcon()},
-        {"after log lines", t.sys.files.FileExists(fixture::kLogPath)
-                                ? std::to_string(t.sys.files.Lines(fixture::kLogPath).size())
+        {"after log lines", t.sys.files.FileExists(kLogPath)
+                                ? std::to_string(t.sys.files.Lines(kLogPath).size())
                                 : "no file"},
         {"after polls", std::to_string(std::count(t.sys.processes.waits.begin(),
                                                   t.sys.processes.waits.end(), kServicePollMs))},

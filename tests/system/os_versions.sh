@@ -37,11 +37,8 @@ check() {
     fi
 }
 
-check win2008 "Server 2008" "Windows Server 2008 Standard (x64) [Service Pack 2]" \
-    "PID:2 MAV:6 MIV:0 BLD:6002 CSD:Service Pack 2 PRTY:3 RSVD:0 SPMA:2 SPMI:0 MASK:0 PRIN:7 OSA:x64"
 # Wine answers GetProductInfo with 28 (Ultimate N) on every version, a code no later Windows
 # has: from 8 on the edition is left open.
-check win8 8 "Windows 8 " "PID:2 MAV:6 MIV:2 BLD:9200 CSD: PRTY:1" " (x64)" " OSA:x64"
 check win81 8.1 "Windows 8.1 " "PID:2 MAV:6 MIV:3 BLD:9600 CSD: PRTY:1" " (x64)" " OSA:x64"
 check win10 10 "Windows 10 " "PID:2 MAV:10 MIV:0 BLD:18362 CSD: PRTY:1" " (x64)" " OSA:x64"
 exit "$failed"

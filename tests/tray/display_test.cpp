@@ -1,4 +1,4 @@
-// The tray, the message box and the input box on a (virtual) display. Wine's "Wine System Tray"
+// The tray and the input box on a (virtual) display. Wine's "Wine System Tray"
 // window is searched for the pictures' fill colours; the boxes are answered as a user would by a
 // thread timer, which their own message loops serve. The input box also as the zip library's
 // password prompt, with the stand-in unzip32.dll.
@@ -98,21 +98,13 @@ std::size_t Answering(std::vector<std::function<void(HWND)>> given,
     return answered;
 }
 
-// Puts the text into the input box's field (none for the message box) and presses the button.
-std::function<void(HWND)> Press(int button, const char* text = nullptr) {
+// Puts the text into the input box's field and presses the button.
+std::function<void(HWND)> Press(int button, const char* text) {
     return [=](HWND box) {
-        if (text != nullptr) ::SetDlgItemTextA(box, IDC_INPUT_TEXT, text);
+        ::SetDlgItemTextA(box, IDC_INPUT_TEXT, text);
         ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                        reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
     };
-}
-
-TEST(DialogsOnDisplay, MessageBoxAnswersTheButtonPressed) {
-    for (const int button : {IDYES, IDNO}) {
-        Answer given = Answer::None;
-        Answering({Press(button)}, [&] { given = Win32Dialogs().AskYesNo("Download?", kTitle); });
-        EXPECT_EQ(given, button == IDYES ? Answer::Yes : Answer::No);
-    }
 }
 
 // Extraction keeps the stored folders and overwrites existing files. The typed password opens
