@@ -1,4 +1,4 @@
-#include "components/ui_steps.h"
+#include "components/ui_command.h"
 
 #include <gtest/gtest.h>
 
@@ -7,23 +7,28 @@
 namespace tunlatch {
 namespace {
 
-using Lines = std::vector<std::string>;
 using fixture::kUiCommand;
 using fixture::kUiPath;
-using fixture::StepRun;
 
-TEST(UiExeFileExistsTest, StripsTheArgumentAndTheQuotesOnly) {
-    const std::pair<std::string, std::string> cases[] = {
-        {kUiCommand + " --auto-start", kUiPath},
-        {kUiPath, kUiPath},
-        {"\"" + kUiPath + "\" --AUTO-START", kUiPath + " --AUTO-START"},
-        {"", ""}};
-    for (const auto& [command, path] : cases) {
-        StepRun t;
-        std::string found = "old";
-        EXPECT_EQ(UiExeFileExists(t.sys.files, command, found), path == kUiPath) << command;
-        EXPECT_EQ(found, path);
+TEST(UiCommandTest, QuotedPathEndsAtItsQuoteUnquotedIsWholeLessTheArgument) {
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {kUiCommand + " --x", kUiPath, " --auto-start --x"},
+        {kUiPath + " --auto-start", kUiPath, " --auto-start"},
+        {kUiPath + " --x", kUiPath + " --x", ""},
+        {"\"" + kUiPath, kUiPath, ""},
+        {"", "", ""}};
+    for (const auto& [line, program, arguments] : cases) {
+        const UiCommand command = SplitUiCommand(line);
+        EXPECT_EQ(command.program, program) << line;
+        EXPECT_EQ(command.arguments, arguments) << line;
+        EXPECT_EQ(JoinedUiCommand(command), "\"" + program + "\"" + arguments);
     }
+}
+
+TEST(UiCommandTest, OnlyDriveAndNetworkPathsAreFull) {
+    for (const char* path : {"C:\\x", "c:/x", "\\\\server\\share"}) EXPECT_TRUE(IsFullPath(path));
+    for (const char* path : {"", "x", "\\x", "C:x", "C:", "\\\\", "\\\\\\x", "1:\\x"})
+        EXPECT_FALSE(IsFullPath(path)) << path;
 }
 
 }  // namespace
