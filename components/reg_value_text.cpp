@@ -9,4 +9,9 @@ std::string RegValueText(const RegValue& value) {
     return {};
 }
 
+std::optional<std::string> RegText(const RegValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) return *text;
+    return std::nullopt;
+}
+
 }  // namespace tunlatch

@@ -1,18 +1,16 @@
 #include "components/ui_steps.h"
 
+#include <optional>
+
 #include "components/outside_components.h"
 #include "components/quoted.h"
 #include "components/reg_value_text.h"
+#include "components/ui_command.h"
 #include "run/program_files.h"
 #include "run/result_texts.h"
 
 namespace tunlatch {
 namespace {
-
-void RemoveAll(std::string& text, const std::string& part) {
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at))
-        text.erase(at, part.size());
-}
 
 std::string NotFoundText() {
     return std::string("UI EXE not found in ") + kSettingsFileName + " nor in registry!";
@@ -25,14 +23,39 @@ std::string LaunchCause(const RunContext& context) {
     return {};
 }
 
+// The command line to write or launch, its program path in quotes; nothing, after an error line,
+// when that path is not full or names no file.
+std::optional<std::string> CheckedCommand(Run& run, const std::string& commandLine) {
+    const UiCommand command = SplitUiCommand(commandLine);
+    if (!IsFullPath(command.program))
+        run.log.Error("UI EXE (" + command.program + ") is not a full path!");
+    else if (!run.sys.files.FileExists(command.program))
+        run.log.Error("UI EXE (" + command.program + ") not found!");
+    else
+        return JoinedUiCommand(command);
+    return std::nullopt;
+}
+
 struct AutorunValue {
     RegResult result;
-    std::string text;  // empty when nothing was read
+    std::string text;  // empty when nothing was read, or when the value is no text
 };
 
 AutorunValue ReadAutorun(Registry& registry) {
     const RegRead read = registry.RegValueGet(outside::kAutorunKey, outside::kAutorunValue);
-    return {read.result, RegValueText(read.value)};
+    return {read.result, RegText(read.value).value_or("")};
+}
+
+// Without an installation folder in the registry the autorun value may be the only record of
+// where the UI lives: false when it should be kept but could not be saved for a later switch-on.
+// Nothing is saved from an empty value, so it never replaces a command line the settings hold.
+bool SavedOrNotNeeded(Run& run, const std::string& text) {
+    if (!run.ctx.REG_uiexe.empty() || text.empty() || text == run.ctx.INI_uiexe) return true;
+    const bool written = run.sys.settings.WriteINI(run.ctx.ProgramDir + kSettingsFileName,
+                                                   kUiExeSection, kUiExeKey, text);
+    run.log.Detail("inivalueset rc: " + IniWriteCodeText(written));
+    if (!written) run.log.Error("ini write fail! uiexe not saved, autorun value kept");
+    return written;
 }
 
 void RemoveAutorun(Run& run) {
@@ -40,14 +63,9 @@ void RemoveAutorun(Run& run) {
     const AutorunValue autorun = ReadAutorun(registry);
     run.log.Detail("UI EXE (reg autostart): " + autorun.text);
     run.log.Detail("regvalueget rc: " + RegCodeText(autorun.result));
-    if (autorun.result.outcome != RegOutcome::Done) return;
-    // Without an installation folder in the registry this value may be the only record of
-    // where the UI lives; keep it for a later switch-on.
-    if (run.ctx.REG_uiexe.empty() && autorun.text != run.ctx.INI_uiexe) {
-        const bool written = run.sys.settings.WriteINI(run.ctx.ProgramDir + kSettingsFileName,
-                                                       kUiExeSection, kUiExeKey, autorun.text);
-        run.log.Detail("inivalueset rc: " + IniWriteCodeText(written));
-    }
+    if (autorun.result.outcome == RegOutcome::Failed)
+        run.log.Error("reg read fail! returncode: " + RegCodeText(autorun.result));
+    if (autorun.result.outcome != RegOutcome::Done || !SavedOrNotNeeded(run, autorun.text)) return;
     const RegResult deleted = registry.RegValueDelete(outside::kAutorunKey, outside::kAutorunValue);
     run.log.Detail("regfielddelete rc: " + RegCodeText(deleted));
     if (deleted.outcome != RegOutcome::Done)
@@ -61,29 +79,29 @@ void AddAutorun(Run& run, const std::string& command) {
     }
     run.log.Detail("UI EXE (ini): " + run.ctx.INI_uiexe);
     run.log.Detail("UI EXE (reg config): " + run.ctx.REG_uiexe);
-    std::string path;
-    if (!UiExeFileExists(run.sys.files, command, path)) {
-        run.log.Error("UI EXE (" + path + ") not found!");
-        return;
-    }
+    const std::optional<std::string> checked = CheckedCommand(run, command);
+    if (!checked) return;
     const RegResult set =
-        run.sys.registry.RegValueSet(outside::kAutorunKey, outside::kAutorunValue, command);
+        run.sys.registry.RegValueSet(outside::kAutorunKey, outside::kAutorunValue, *checked);
     run.log.Detail("regvalueset rc: " + RegCodeText(set));
     if (set.outcome != RegOutcome::Done)
         run.log.Error("reg set fail! returncode: " + RegCodeText(set));
+}
+
+void Launch(Run& run, const std::string& command) {
+    const LaunchResult launch = run.sys.processes.LaunchDetached(command);
+    if (!launch.started) {
+        run.log.Error("UI EXE start fail! returncode: " + std::to_string(launch.error));
+        return;
+    }
+    const bool active = run.sys.processes.IsProcessActive(launch.processId);
+    run.log.Detail("pid: " + std::to_string(launch.processId) + " taskactive: " + Flag(active));
 }
 
 }  // namespace
 
 std::string UiCommandLine(const RunContext& context) {
     return context.INI_uiexe.empty() ? context.REG_uiexe : context.INI_uiexe;
-}
-
-bool UiExeFileExists(FileSystem& files, const std::string& command, std::string& path) {
-    path = command;
-    RemoveAll(path, outside::kUiExeArgument);
-    RemoveAll(path, "\"");
-    return files.FileExists(path);
 }
 
 void SwitchUiExe(Run& run, bool start) {
@@ -94,18 +112,10 @@ void SwitchUiExe(Run& run, bool start) {
 
     run.log.Main(action + " UI EXE: begin");
     run.log.Detail(cause);
-    std::string path;
-    if (command.empty()) {
+    if (command.empty())
         run.log.Error(NotFoundText());
-    } else if (!UiExeFileExists(run.sys.files, command, path)) {
-        run.log.Error("UI EXE (" + path + ") not found!");
-    } else if (const LaunchResult launch = run.sys.processes.LaunchDetached(command);
-               launch.started) {
-        const bool active = run.sys.processes.IsProcessActive(launch.processId);
-        run.log.Detail("pid: " + std::to_string(launch.processId) + " taskactive: " + Flag(active));
-    } else {
-        run.log.Error("UI EXE start fail! returncode: " + std::to_string(launch.error));
-    }
+    else if (const std::optional<std::string> checked = CheckedCommand(run, command))
+        Launch(run, *checked);
     run.log.Main(action + " UI EXE: end");
 }
 
@@ -114,7 +124,8 @@ void SwitchRegistryAutorun(Run& run, bool add) {
 
     run.log.Main(action + " registry autorun " + Quoted(outside::kAutorunValue) + ": begin");
     const AutorunValue autorun = ReadAutorun(run.sys.registry);
-    // Any existing text counts as right: the user may have pointed it elsewhere on purpose.
+    // Any existing text counts as right: the user may have pointed it elsewhere on purpose. A
+    // value that is no text is no command line, as good as absent.
     const bool correct = add ? autorun.result.outcome == RegOutcome::Done && !autorun.text.empty()
                              : autorun.result.outcome == RegOutcome::Absent;
     if (correct)

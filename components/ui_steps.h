@@ -4,16 +4,11 @@
 #include <string>
 
 #include "run/run.h"
-#include "system/files.h"
 
 namespace tunlatch {
 
 // The UI command line in force: the one from the settings file wins over the registry's.
 std::string UiCommandLine(const RunContext& context);
-
-// Strips the " --auto-start" argument and the quotes from command, hands the rest back as
-// path, and tells whether that file exists.
-bool UiExeFileExists(FileSystem& files, const std::string& command, std::string& path);
 
 // Launches the UI program when a cause applies (forced by the settings, or User Account
 // Control); start only chooses the words of the log lines.

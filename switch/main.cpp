@@ -27,8 +27,9 @@ RunContext FillContext(SystemModules& sys) {
 
     const RegRead installDir =
         sys.registry.RegValueGet(outside::kInstallDirKey, outside::kInstallDirValue);
-    ctx.REG_uiexe = UiCommandFromInstallDir(installDir.result.outcome == RegOutcome::Done,
-                                            RegValueText(installDir.value));
+    // Only a text names a folder.
+    ctx.REG_uiexe = UiCommandFromInstallDir(
+        installDir.result.outcome == RegOutcome::Done ? RegText(installDir.value) : std::nullopt);
     // Whether the read worked does not matter: a missing value leaves the text empty, which
     // means UAC is off.
     ctx.UacActive = UacActiveFromText(RegValueText(

@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "components/outside_components.h"
+#include "components/quoted.h"
+#include "components/ui_command.h"
 #include "switch/number_text.h"
 
 namespace tunlatch {
@@ -30,14 +32,14 @@ std::string WithTrailingBackslash(std::string folder) {
     return folder;
 }
 
-std::string UiCommandFromInstallDir(bool read, const std::string& folderText) {
-    if (!read) return {};
-    std::string command = "\"";
-    for (const char c : folderText)
-        if (c != '"') command += c;
-    if (command.back() != '\\') command += '\\';
-    command.append(outside::kUiExeName).append("\"").append(outside::kUiExeArgument);
-    return command;
+std::string UiCommandFromInstallDir(const std::optional<std::string>& folderText) {
+    if (!folderText) return {};
+    std::string folder;
+    for (const char c : *folderText)
+        if (c != '"') folder += c;
+    if (!IsFullPath(folder)) return {};
+    if (folder.back() != '\\') folder += '\\';
+    return Quoted(folder + outside::kUiExeName) + outside::kUiExeArgument;
 }
 
 bool UacActiveFromText(const std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 // The values Main derives at start-up from what the host and the registry report.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "system/program_host.h"
@@ -14,8 +15,9 @@ std::string VersionText(const VersionNumbers& version);
 std::string WithTrailingBackslash(std::string folder);
 
 // The UI command line from the installation folder read from the registry: the quoted path of
-// the UI program followed by its argument; empty when the folder could not be read.
-std::string UiCommandFromInstallDir(bool read, const std::string& folderText);
+// the UI program followed by its argument; empty when there is no folder: nothing read, or a
+// text that is not a full path (an empty one would name the current drive's root).
+std::string UiCommandFromInstallDir(const std::optional<std::string>& folderText);
 
 // Whether the EnableLUA text means User Account Control is on: its leading number, rounded to
 // the nearest whole number (ties to even), is odd.

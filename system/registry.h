@@ -14,7 +14,8 @@ struct RegBinary {
 };
 
 // A registry value as the callers see it: nothing (absent, or of a type they have no use for),
-// a DWORD, a text (REG_SZ), or binary data.
+// a DWORD, a text (REG_SZ, or REG_EXPAND_SZ with its environment variables expanded), or binary
+// data.
 using RegValue = std::variant<std::monostate, std::int32_t, std::string, RegBinary>;
 
 enum class RegOutcome { Done, Absent, Failed };
@@ -34,7 +35,7 @@ class Registry {
 public:
     virtual ~Registry() = default;
     virtual RegRead RegValueGet(const std::string& subKey, const std::string& valueName) = 0;
-    // Writes text as REG_SZ.
+    // Writes text as REG_SZ, creating the key when it is missing.
     virtual RegResult RegValueSet(const std::string& subKey, const std::string& valueName,
                                   const std::string& text) = 0;
     virtual RegResult RegValueDelete(const std::string& subKey, const std::string& valueName) = 0;

@@ -7,8 +7,8 @@ namespace tunlatch {
 class SettingsFile {
 public:
     virtual ~SettingsFile() = default;
-    // The value, or defaultValue when the file, section or key is missing; at most 1023
-    // characters.
+    // The whole value, whatever its length, or defaultValue when the file, section or key is
+    // missing.
     virtual std::string ReadINI(const std::string& path, const std::string& section,
                                 const std::string& key, const std::string& defaultValue) = 0;
     // False when the value could not be written.

@@ -67,6 +67,22 @@ LONG ReadText(HKEY key, const std::string& valueName, DWORD size, RegValue& valu
     return ERROR_SUCCESS;
 }
 
+// A REG_EXPAND_SZ text means what it says only with its %NAME% parts replaced.
+LONG Expand(RegValue& value) {
+    const std::string text = std::get<std::string>(value);
+    for (DWORD size = static_cast<DWORD>(text.size()) + 1;;) {
+        // One spare character: the ANSI call has been known to need it.
+        std::string expanded(size + 1, '\0');
+        const DWORD needed = ::ExpandEnvironmentStringsA(text.c_str(), expanded.data(), size);
+        if (needed == 0) return static_cast<LONG>(::GetLastError());
+        if (needed <= size) {
+            value = expanded.substr(0, expanded.find('\0'));
+            return ERROR_SUCCESS;
+        }
+        size = needed;
+    }
+}
+
 LONG ReadBinary(HKEY key, const std::string& valueName, DWORD size, RegValue& value) {
     std::string bytes;
     const LONG rc = QueryBytes(key, valueName, size, bytes);
@@ -105,6 +121,10 @@ RegRead Win32Registry::RegValueGet(const std::string& subKey, const std::string&
             case REG_SZ:
                 rc = ReadText(key.get(), valueName, size, read.value);
                 break;
+            case REG_EXPAND_SZ:
+                rc = ReadText(key.get(), valueName, size, read.value);
+                if (rc == ERROR_SUCCESS) rc = Expand(read.value);
+                break;
             case REG_BINARY:
                 rc = ReadBinary(key.get(), valueName, size, read.value);
                 break;
@@ -123,7 +143,11 @@ RegRead Win32Registry::RegValueGet(const std::string& subKey, const std::string&
 RegResult Win32Registry::RegValueSet(const std::string& subKey, const std::string& valueName,
                                      const std::string& text) {
     UniqueRegKey key;
-    if (const LONG rc = Open(subKey, kWriteAccess, key); rc != ERROR_SUCCESS) return ResultOf(rc);
+    // Windows always has the keys written here, but a fresh Wine prefix may lack one.
+    if (const LONG rc = ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, nullptr, 0,
+                                          kWriteAccess, nullptr, key.put(), nullptr);
+        rc != ERROR_SUCCESS)
+        return ResultOf(rc);
     // A text keeps its NUL in the stored size.
     return Close(key, ::RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ,
                                        reinterpret_cast<const BYTE*>(text.c_str()),

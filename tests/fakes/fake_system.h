@@ -209,7 +209,7 @@ public:
     std::string ReadINI(const std::string& path, const std::string& section, const std::string& key,
                         const std::string& defaultValue) override {
         const auto it = values.find(Key(path, section, key));
-        return (it == values.end() ? defaultValue : it->second).substr(0, 1023);
+        return it == values.end() ? defaultValue : it->second;
     }
     bool WriteINI(const std::string& path, const std::string& section, const std::string& key,
                   const std::string& value) override {

@@ -179,6 +179,8 @@ struct HostRun {
             {"arch", [&] { sys.os.info.Architecture = value; }},
             {"text value", [&] { Registry(first) = rest; }},
             {"dword value", [&] { Registry(first) = std::stoi(rest); }},
+            {"binary value", [&] { Registry(first) = RegBinary{rest}; }},
+            {"file", [&] { sys.files.files[value] = "MZ"; }},
             {"no value",
              [&] {
                  const auto& [key, name] = kValues.at(value);

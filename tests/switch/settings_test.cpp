@@ -29,17 +29,18 @@ TEST(SettingsTest, LogLevelIsAWholeNumberOfSixteenBits) {
 }
 
 TEST(StartupRulesTest, UiCommandFromTheInstallationFolder) {
-    const struct {
-        bool read;
-        const char* folder;
-        const char* command;
-    } cases[] = {{true, "C:\\Program Files (x86)\\LogMeIn Hamachi",
-                  "\"C:\\Program Files (x86)\\LogMeIn Hamachi\\hamachi-2-ui.exe\" --auto-start"},
-                 {true, "\"C:\\Ha\"ma\"chi\\\"", "\"C:\\Hamachi\\hamachi-2-ui.exe\" --auto-start"},
-                 {true, "", "\"\\hamachi-2-ui.exe\" --auto-start"},
-                 {false, "C:\\Hamachi", ""}};
-    for (const auto& c : cases)
-        EXPECT_EQ(UiCommandFromInstallDir(c.read, c.folder), c.command) << c.folder;
+    const std::pair<std::optional<std::string>, const char*> cases[] = {
+        {"C:\\Program Files (x86)\\LogMeIn Hamachi",
+         "\"C:\\Program Files (x86)\\LogMeIn Hamachi\\hamachi-2-ui.exe\" --auto-start"},
+        {"\"C:\\Ha\"ma\"chi\\\"", "\"C:\\Hamachi\\hamachi-2-ui.exe\" --auto-start"},
+        {"\\\\nas\\apps", "\"\\\\nas\\apps\\hamachi-2-ui.exe\" --auto-start"},
+        {"", ""},
+        {"\"\"", ""},
+        {"\\", ""},
+        {"C:Hamachi", ""},
+        {std::nullopt, ""}};
+    for (const auto& [folder, command] : cases)
+        EXPECT_EQ(UiCommandFromInstallDir(folder), command) << folder.value_or("(none)");
 }
 
 // The lowest bit of the leading number, rounded to the nearest whole number, ties to even.

@@ -46,6 +46,7 @@ TEST(Registry, TextsEndAtTheirNulAndDwordsOfAnotherSizeFail) {
     const std::tuple<DWORD, std::string, RegOutcome, std::int32_t, RegValue> cases[] = {
         {REG_SZ, "abcd"s, RegOutcome::Done, 0, "abcd"s},  // stored without its NUL
         {REG_SZ, "ab\0cd\0"s, RegOutcome::Done, 0, "ab"s},
+        {REG_EXPAND_SZ, "%windir%\\x\0"s, RegOutcome::Done, 0, "C:\\windows\\x"s},  // grows
         {REG_DWORD, "\1\2\3\4\5\6\7\10"s, RegOutcome::Failed, ERROR_MORE_DATA, {}},
         {REG_DWORD, "\1\2"s, RegOutcome::Failed, ERROR_INVALID_DATA, {}},
     };
@@ -173,11 +174,13 @@ TEST(Files, ShellDeleteRemovesAWholeTree) {
     EXPECT_FALSE(std::filesystem::exists(folder / "tree"));
 }
 
-TEST(SettingsFile, MissingKeyGivesTheDefaultAndLongValuesAreCut) {
+// The first read's buffer holds 1023 characters: one that fills it exactly and one far beyond.
+TEST(SettingsFile, MissingKeyGivesTheDefaultAndLongValuesComeBackWhole) {
     ScratchFolder folder;
-    WriteBytes(folder / "tunlatch.ini", "[misc]\r\nuiexe=" + std::string(1500, 'v') + "\r\n");
-    EXPECT_EQ(Win32SettingsFile().ReadINI(folder / "tunlatch.ini", "misc", "uiexe", ""),
-              std::string(1023, 'v'));
+    const std::string full(1023, 'f'), long_(10000, 'l');
+    WriteBytes(folder / "tunlatch.ini", "[misc]\r\nfull=" + full + "\r\nlong=" + long_ + "\r\n");
+    EXPECT_EQ(Win32SettingsFile().ReadINI(folder / "tunlatch.ini", "misc", "full", ""), full);
+    EXPECT_EQ(Win32SettingsFile().ReadINI(folder / "tunlatch.ini", "misc", "long", ""), long_);
     EXPECT_EQ(Win32SettingsFile().ReadINI(folder / "tunlatch.ini", "misc", "log", "7"), "7");
 }
 
