@@ -121,6 +121,14 @@ struct HostRun : fixture::StepRun {
             {"another copy", [&] { sys.host.anotherCopy = true; }},
             {"not admin", [&] { sys.os.admin = false; }},
             {"log unopenable", [&] { sys.files.unopenable.insert(fixture::kLogPath); }},
+            {"folder unspellable", [&] { sys.host.folder.reset(); }},
+            {"file", [&] { sys.files.files[fixture::kProgramDir + value]; }},
+            {"others may write",
+             [&] {
+                 sys.access.access[fixture::kProgramDir + value] = WriteAccess::OthersMayWrite;
+             }},
+            {"access unknown",
+             [&] { sys.access.access[fixture::kProgramDir + value] = WriteAccess::Unknown; }},
             {"program folder", [&] {
                  sys.host.folder = value;
                  sys.files.files[value + "devcon.exe"] = sys.files.files[fixture::kDevconPath];
