@@ -6,6 +6,7 @@
 #include "provisioning/devcon_archive.h"
 #include "run/devcon_check.h"
 #include "run/pe_machine.h"
+#include "run/program_files.h"
 
 namespace tunlatch {
 
@@ -26,7 +27,7 @@ Paths MakePaths(const RunContext& ctx) {
     const std::string& work = ctx.WorkFolder;
     const std::string memberFolder = ctx.OsInfo.Architecture == "x86" ? "\\i386" : "\\ia64";
     return Paths{work + "\\devcon.exe",
-                 ctx.ProgramDir + "unzip32.dll",
+                 ctx.ProgramDir + kZipLibraryName,
                  work + "\\i386\\devcon.exe",
                  work + "\\ia64\\devcon.exe",
                  work + "\\eula.txt",

@@ -70,6 +70,18 @@ std::string IniWriteCodeText(bool written) {
     return written ? "0" : "2";
 }
 
+std::string WriteAccessText(WriteAccess access, const std::string& path) {
+    switch (access) {
+        case WriteAccess::OthersMayWrite:
+            return "not only administrators may change " + path;
+        case WriteAccess::Unknown:
+            return "cannot check who may change " + path;
+        case WriteAccess::OnlyAdministrators:
+            break;
+    }
+    return {};
+}
+
 std::string Flag(bool value) {
     return value ? "TRUE" : "FALSE";
 }

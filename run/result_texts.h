@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "system/access_lists.h"
 #include "system/processes.h"
 #include "system/registry.h"
 #include "system/service_control.h"
@@ -28,6 +29,9 @@ std::string RegCodeText(const RegResult& result);
 
 // The settings file's write result as the log shows it: 0 written, 2 not.
 std::string IniWriteCodeText(bool written);
+
+// What the log says about who may change path; empty when only administrators may.
+std::string WriteAccessText(WriteAccess access, const std::string& path);
 
 // "TRUE" or "FALSE".
 std::string Flag(bool value);

@@ -1,6 +1,7 @@
 #pragma once
 // The system modules a run reaches Windows through; WinMain owns the real ones, tests hand in
 // fakes.
+#include "system/access_lists.h"
 #include "system/clock.h"
 #include "system/dialogs.h"
 #include "system/download.h"
@@ -29,6 +30,7 @@ struct SystemModules {
     Download& download;
     Zip& zip;
     ProgramHost& host;
+    AccessLists& access;
 };
 
 }  // namespace tunlatch

@@ -5,6 +5,7 @@
 #include "provisioning/devcon_archive.h"
 #include "run/result_texts.h"
 #include "run/run.h"
+#include "switch/access_check.h"
 #include "switch/settings.h"
 #include "switch/startup_rules.h"
 #include "switch/switch_sequence.h"
@@ -13,11 +14,18 @@
 namespace tunlatch {
 namespace {
 
-RunContext FillContext(SystemModules& sys) {
+constexpr const char* kFolderNotSpelledText =
+    "Tunlatch cannot work from this folder: its path has characters outside the code page for "
+    "non-Unicode programs of this Windows, so Tunlatch would find neither its settings nor "
+    "devcon.exe. Nothing has been switched.\r\n\r\n"
+    "Move tunlatch.exe and its files to a folder such as C:\\Program Files\\Tunlatch\\ and "
+    "start it from there.";
+
+RunContext FillContext(SystemModules& sys, const std::string& folder) {
     RunContext ctx;
     ctx.OsInfo = sys.os.GetOSInf();
     // TEMP is taken as it comes; the download step creates and removes the folder below it.
-    ctx.ProgramDir = WithTrailingBackslash(sys.host.ProgramFolder());
+    ctx.ProgramDir = WithTrailingBackslash(folder);
     ctx.WorkFolder = sys.host.EnvironmentVariable("TEMP").value_or("") + "\\tunlatch.tmp";
     ctx.Version = VersionText(sys.host.ProgramVersion());
     ctx.Title = std::string(kProgramName) + " V" + ctx.Version;
@@ -58,11 +66,19 @@ int Main(SystemModules& sys) {
     // without a trace.
     if (sys.host.AnotherCopyRunning()) return 0;
 
-    const RunContext ctx = FillContext(sys);
+    const std::optional<std::string> folder = sys.host.ProgramFolder();
+    if (!folder) {
+        // Windows before 10 1903 ignores the manifest's UTF-8 code page: rather than a run
+        // that finds none of its files and leaves no trace, the user is told.
+        sys.dialogs.ShowError(kFolderNotSpelledText, kProgramName);
+        return 0;
+    }
+    const RunContext ctx = FillContext(sys, *folder);
     RunLog log(ctx.INI_log, sys.clock);
     log.Open(sys.files, ctx.ProgramDir + kLogFileName);
     Run run{ctx, sys, log};
     WriteHeader(run);
+    CheckWhoMayWrite(run);
 
     {
         // The icon is gone before the end line is written: deleting it can take seconds while a

@@ -17,8 +17,9 @@ public:
     virtual ~ProgramHost() = default;
     // True when another copy of the program runs; the first copy keeps its claim until it ends.
     virtual bool AnotherCopyRunning() = 0;
-    // The folder of the program file, as Windows reports it.
-    virtual std::string ProgramFolder() = 0;
+    // The folder of the program file in the program's ANSI code page; nullopt when that code
+    // page cannot spell it (no file beside the program could be reached by that name).
+    virtual std::optional<std::string> ProgramFolder() = 0;
     virtual VersionNumbers ProgramVersion() = 0;
     virtual std::optional<std::string> EnvironmentVariable(const std::string& name) = 0;
 };

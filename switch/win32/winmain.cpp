@@ -3,6 +3,7 @@
 
 #include "switch/main.h"
 #include "switch/startup_rules.h"
+#include "system/win32/access_lists.h"
 #include "system/win32/clock.h"
 #include "system/win32/dialogs.h"
 #include "system/win32/download.h"
@@ -47,13 +48,14 @@ int RunProgram(HINSTANCE instance) {
     Win32Clock clock;
     Win32Dialogs dialogs(instance);
     Win32Download download;
-    Win32Unzip zip(WithTrailingBackslash(host.ProgramFolder()) + "unzip32.dll", dialogs,
-                   kProgramName);
+    Win32Unzip zip(WithTrailingBackslash(host.ProgramFolder().value_or("")) + kZipLibraryName,
+                   dialogs, kProgramName);
     // The tray's hidden window exists only while Main shows the icon.
     Win32Tray tray(instance);
+    Win32AccessLists access;
 
-    SystemModules sys{services, processes, registry, os,       files, settings,
-                      clock,    tray,      dialogs,  download, zip,   host};
+    SystemModules sys{services, processes, registry, os,  files, settings, clock,
+                      tray,     dialogs,   download, zip, host,  access};
     return Main(sys);
 }
 

@@ -72,6 +72,10 @@ Answer Win32Dialogs::AskYesNoCancel(const std::string& text, const std::string& 
     return Ask(text, title, MB_YESNOCANCEL | MB_ICONQUESTION);
 }
 
+void Win32Dialogs::ShowError(const std::string& text, const std::string& title) {
+    ::MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+}
+
 std::string Win32Dialogs::ShowInputBox(const std::string& prompt, const std::string& title) {
     InputBox input{prompt, title, {}};
     // Without a display the box cannot be made and the call fails at once (-1 or 0).

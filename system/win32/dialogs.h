@@ -13,6 +13,7 @@ public:
 
     Answer AskYesNo(const std::string& text, const std::string& title) override;
     Answer AskYesNoCancel(const std::string& text, const std::string& title) override;
+    void ShowError(const std::string& text, const std::string& title) override;
     std::string ShowInputBox(const std::string& prompt, const std::string& title) override;
 
 private:

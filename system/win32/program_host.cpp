@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace tunlatch::win32 {
@@ -20,18 +21,33 @@ bool Win32ProgramHost::AnotherCopyRunning() {
     return ::GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-std::string Win32ProgramHost::ProgramFolder() {
-    std::vector<char> path(MAX_PATH);
+std::optional<std::string> Win32ProgramHost::ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return std::string();
         if (n < path.size()) {
-            std::string file(path.data(), n);
-            const auto slash = file.find_last_of("\\/");
-            return slash == std::string::npos ? std::string() : file.substr(0, slash);
+            path.resize(n);
+            break;
         }
         path.resize(path.size() * 2);
     }
+    const auto slash = path.find_last_of(L"\\/");
+    path.resize(slash == std::wstring::npos ? 0 : slash);
+    // UTF-8, the manifest's code page from Windows 10 1903 on, spells every path; another code
+    // page may lack a letter, for which every ANSI call would get "?" or a look-alike (best fit)
+    // and reach no file or another one.
+    const bool utf8 = ::GetACP() == CP_UTF8;
+    BOOL lacking = FALSE;
+    const auto convert = [&](char* ansi, int size) {
+        return ::WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, path.data(),
+                                     static_cast<int>(path.size()), ansi, size, nullptr,
+                                     utf8 ? nullptr : &lacking);
+    };
+    std::string ansi(static_cast<std::size_t>(convert(nullptr, 0)), '\0');
+    convert(ansi.data(), static_cast<int>(ansi.size()));
+    if (lacking) return std::nullopt;
+    return ansi;
 }
 
 VersionNumbers Win32ProgramHost::ProgramVersion() {

@@ -7,7 +7,7 @@ namespace tunlatch::win32 {
 class Win32ProgramHost final : public ProgramHost {
 public:
     bool AnotherCopyRunning() override;
-    std::string ProgramFolder() override;
+    std::optional<std::string> ProgramFolder() override;
     VersionNumbers ProgramVersion() override;
     std::optional<std::string> EnvironmentVariable(const std::string& name) override;
 

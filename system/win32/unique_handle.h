@@ -77,5 +77,6 @@ using UniqueRegKey = UniqueNullHandle<HKEY, &::RegCloseKey>;
 using UniqueModule = UniqueNullHandle<HMODULE, &::FreeLibrary>;
 using UniqueIcon = UniqueNullHandle<HICON, &::DestroyIcon>;
 using UniqueWindow = UniqueNullHandle<HWND, &::DestroyWindow>;
+using UniqueLocalMemory = UniqueNullHandle<HLOCAL, &::LocalFree>;
 
 }  // namespace tunlatch::win32

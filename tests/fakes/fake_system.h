@@ -263,6 +263,10 @@ public:
     Answer AskYesNoCancel(const std::string& text, const std::string& title) override {
         return Asked(text + "|?" + title);
     }
+    void ShowError(const std::string& text, const std::string& title) override {
+        Note("MessageBox");
+        questions.push_back(text + "|!" + title);
+    }
     std::string ShowInputBox(const std::string&, const std::string&) override { return {}; }
 
 private:
@@ -307,16 +311,25 @@ public:
 class FakeProgramHost final : public ProgramHost {
 public:
     bool anotherCopy = false;
-    std::string folder = "C:\\Tools\\Tunlatch";
+    std::optional<std::string> folder = "C:\\Tools\\Tunlatch";
     VersionNumbers version{1, 2, 0, 1};
     std::map<std::string, std::string> environment{{"TEMP", "C:\\Temp"}};
 
     bool AnotherCopyRunning() override { return anotherCopy; }
-    std::string ProgramFolder() override { return folder; }
+    std::optional<std::string> ProgramFolder() override { return folder; }
     VersionNumbers ProgramVersion() override { return version; }
     std::optional<std::string> EnvironmentVariable(const std::string& name) override {
         const auto it = environment.find(name);
         return it == environment.end() ? std::nullopt : std::optional(it->second);
+    }
+};
+
+// Only administrators may change what is not named here.
+class FakeAccessLists final : public AccessLists {
+public:
+    std::map<std::string, WriteAccess> access;
+    WriteAccess WhoMayWrite(const std::string& path) override {
+        return access.count(path) ? access[path] : WriteAccess::OnlyAdministrators;
     }
 };
 
@@ -335,8 +348,9 @@ struct FakeSystem {
     FakeDownload download;
     FakeZip zip;
     FakeProgramHost host;
-    SystemModules modules{services, processes, registry, os,       files, settings,
-                          clock,    tray,      dialogs,  download, zip,   host};
+    FakeAccessLists access;
+    SystemModules modules{services, processes, registry, os,  files, settings, clock,
+                          tray,     dialogs,   download, zip, host,  access};
 
     FakeSystem() {
         for (Journaled* j :

@@ -213,6 +213,12 @@ struct HostRun {
                  for (const auto& [name, content] : members)
                      sys.files.files[kWorkFolder + name] = content;
              }},
+            {"folder unspellable", [&] { sys.host.folder.reset(); }},
+            {"program file", [&] { sys.files.files[kProgramDir + value]; }},
+            {"others may write",
+             [&] { sys.access.access[kProgramDir + value] = WriteAccess::OthersMayWrite; }},
+            {"access unknown",
+             [&] { sys.access.access[kProgramDir + value] = WriteAccess::Unknown; }},
             {"program folder", [&] {
                  sys.host.folder = value;
                  sys.files.files[value + "devcon.exe"] = sys.files.files[kDevconPath];

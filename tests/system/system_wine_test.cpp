@@ -2,9 +2,13 @@
 // the test child tl_test_child beside this program), files, settings file, dialogs, the
 // system-DLL loader and the handle owners.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <sddl.h>
 
 #include <chrono>
 
+#include "system/win32/access_lists.h"
 #include "system/win32/dialogs.h"
 #include "system/win32/files.h"
 #include "system/win32/processes.h"
@@ -197,6 +201,35 @@ TEST(SystemLibrary, LoadsFromTheSystemFolderOnly) {
     EXPECT_TRUE(LoadSystemLibrary("netapi32.dll"));
     EXPECT_FALSE(LoadSystemLibrary("unzip32.dll"));
     EXPECT_TRUE(UniqueModule(::LoadLibraryA("unzip32.dll")));
+}
+
+// Write rights count when an entry gives them to others than the administrators, SYSTEM,
+// TrustedInstaller and the running account, on the object itself. The lists in SDDL: entries
+// (A;FLAGS;RIGHTS;;;HOLDER), CIIO being inherit-only.
+TEST(AccessLists, OnlyOthersWriteRightsOnTheObjectItselfCount) {
+    UniqueLocalMemory me, descriptor;
+    ::ConvertStringSidToSidA("S-1-5-21-1-2-3-1000", me.put());
+    constexpr auto kOthers = WriteAccess::OthersMayWrite, kOnly = WriteAccess::OnlyAdministrators;
+    const std::pair<const char*, WriteAccess> cases[] = {
+        {"D:(A;;FRFX;;;WD)(A;CIIO;FA;;;AU)(A;;FA;;;S-1-5-21-1-2-3-1000)(A;;GWWO;;;BA)(A;;FA;;;SY)"
+         "(A;;FA;;;CO)(A;;FA;;;S-1-5-80-956008885-3434939253-3394963542-2512734624-4244163025-"
+         "1426166283)",
+         kOnly},
+        {"D:(A;;0x4;;;WD)", kOthers},  // Everyone may add folders
+        {"D:(A;;WD;;;BU)", kOthers},   // Users may change the list
+        {"D:(A;;GA;;;IU)", kOthers},
+        {"D:(A;;SD;;;S-1-5-21-1-2-3-1001)", kOthers},  // another account may delete
+    };
+    for (const auto& [text, access] : cases) {
+        PACL acl = nullptr;
+        BOOL present = FALSE, defaulted = FALSE;
+        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+            text, SDDL_REVISION_1, descriptor.put(), nullptr));
+        ::GetSecurityDescriptorDacl(descriptor.get(), &present, &acl, &defaulted);
+        EXPECT_EQ(WhoMayWrite(acl, me.get()), access) << text;
+    }
+    EXPECT_EQ(WhoMayWrite(nullptr, me.get()), kOthers);  // no list: everyone may do anything
+    EXPECT_EQ(Win32AccessLists().WhoMayWrite(BinFolder() + "no_such.dll"), WriteAccess::Unknown);
 }
 
 // An owner closed on the way out of a failed call leaves the call's error for its caller, even
