@@ -19,7 +19,7 @@ TEST(AdapterStatusTest, ClassifiesTheToolsOutput) {
         {"No matching devices found.\r\na\nb\r", "UNKNOWN: No matching devices found.~a\nb\r"}};
     for (const auto& [output, status] : cases) {
         StepRun t;
-        t.sys.processes.onRun = [output](const std::string&) { return CaptureResult(output); };
+        t.sys.processes.onRun = [output](auto&&...) { return CaptureResult(output); };
         EXPECT_EQ(AdapterStatusText(GetNetworkAdapterStatus(t.run, "hamachi")), status);
         EXPECT_EQ(t.Journal(),
                   Lines{"RunCaptured \"C:\\Tools\\Tunlatch\\devcon.exe\" status \"hamachi\""});

@@ -44,7 +44,7 @@ struct StepRun {
         ctx.REG_uiexe = kUiCommand;
         sys.files.files[kDevconPath] = std::string(55808, 'M');
         sys.files.files[kUiPath] = "MZ";
-        sys.processes.onRun = [this](const std::string& command) { return adapter.Answer(command); };
+        sys.processes.onRun = [this](const auto& command, auto) { return adapter.Answer(command); };
         log.Open(sys.files, kLogPath);
     }
     // The log's lines without their time stamps.

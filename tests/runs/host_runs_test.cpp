@@ -60,12 +60,15 @@ struct HostRun : fixture::StepRun {
     Lines log, journal, forbidden, questions, absent;
     std::map<std::string, std::string> after;
     std::map<std::string, CaptureResult> answers;  // DevCon's, by verb, where not the adapter's
+    std::deque<int> runSeconds;  // how long DevCon's runs take, one after the other
 
     HostRun() {
-        sys.processes.onRun = [this](const std::string& command) {
+        sys.processes.onRun = [this](const std::string& command, std::chrono::milliseconds limit) {
+            const bool late = !runSeconds.empty() && std::chrono::seconds(runSeconds[0]) > limit;
+            if (!runSeconds.empty()) runSeconds.pop_front();
             for (const auto& [verb, answer] : answers)
                 if (command.find(" " + verb + " ") != std::string::npos) return answer;
-            return adapter.Answer(command);
+            return late ? CaptureResult(CaptureFailure::NoEndInTime) : adapter.Answer(command);
         };
         sys.files.files.erase(fixture::kLogPath);
         Registry("installdir") = std::string("C:\\Program Files\\Hamachi");
@@ -93,6 +96,7 @@ struct HostRun : fixture::StepRun {
             {"starttype change fails", [&] { sys.services.startTypeChangeWorks = false; }},
             {"devcon answers", [&] { answers[first] = Unescaped(rest); }},
             {"devcon fails", [&] { answers[first] = kFailures.at(rest); }},
+            {"devcon run takes", [&] { runSeconds.push_back(std::stoi(value)); }},
             {"launch fails",
              [&] {
                  sys.processes.launchResult = {false, 0,
