@@ -3,8 +3,12 @@
 // system-DLL loader and the handle owners.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <objbase.h>
 
+#include <chrono>
+#include <optional>
+
+#include "system/win32/com_apartment.h"
 #include "system/win32/dialogs.h"
 #include "system/win32/files.h"
 #include "system/win32/processes.h"
@@ -158,6 +162,16 @@ TEST(RunCaptured, WaitingForASilentChildSleepsServesMessagesAndEndsAtTheLimit) {
     EXPECT_TRUE(spentWall > 1.45 && spentWall < 2.5) << spentWall << " s";
     ::SetEvent(go.get());
     EXPECT_EQ(::WaitForSingleObject(done.get(), 10000), WAIT_OBJECT_0);
+}
+
+// While the scope lives the thread is a single-threaded apartment, which a multithreaded one
+// cannot join; afterwards it is no apartment at all.
+TEST(ComApartment, MakesTheThreadSingleThreadedWhileItLives) {
+    std::optional<ComApartment> com(std::in_place);
+    EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
+    com.reset();
+    EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    ::CoUninitialize();
 }
 
 TEST(WaitMs, LastsAsLongAsAskedAndServesMessages) {
