@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
         return tunlatch::bench::SpinningRunCaptured(c, true);
     };
     const Capture sleeping = [&](const std::string& c) {
-        const tunlatch::CaptureResult result = processes.RunCaptured(c);
+        const tunlatch::CaptureResult result = processes.RunCaptured(c, std::chrono::hours(1));
         const auto* output = std::get_if<std::string>(&result);
         return output ? *output : std::string("<failed>");
     };

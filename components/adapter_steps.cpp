@@ -1,5 +1,7 @@
 #include "components/adapter_steps.h"
 
+#include <chrono>
+
 #include "components/outside_components.h"
 #include "components/quoted.h"
 #include "run/devcon_check.h"
@@ -7,6 +9,10 @@
 
 namespace tunlatch {
 namespace {
+
+// A driver restart takes DevCon seconds; one that runs for a minute is not coming back, and the
+// run must not wait for it with the single-instance lock held.
+constexpr std::chrono::seconds kDevconTimeLimit{60};
 
 // DevCon's output as one log line: every CR LF becomes "~".
 std::string OneLine(const std::string& output) {
@@ -27,7 +33,7 @@ std::string OneLine(const std::string& output) {
 CaptureResult RunDevcon(Run& run, const std::string& verb, const std::string& match) {
     const std::string command =
         Quoted(run.ctx.ProgramDir + outside::kDevconExe) + " " + verb + " " + Quoted(match);
-    CaptureResult result = run.sys.processes.RunCaptured(command);
+    CaptureResult result = run.sys.processes.RunCaptured(command, kDevconTimeLimit);
     if (auto* output = std::get_if<std::string>(&result)) *output = OneLine(*output);
     return result;
 }
@@ -37,7 +43,7 @@ bool Contains(const std::string& text, const char* phrase) {
 }
 
 std::string FailureText(CaptureFailure failure) {
-    return CaptureFailureText(outside::kDevconExe, failure);
+    return CaptureFailureText(outside::kDevconExe, failure, kDevconTimeLimit);
 }
 
 // Changes the adapter and reports on it; the tool's own answer is the verdict, the second
@@ -45,11 +51,19 @@ std::string FailureText(CaptureFailure failure) {
 void ChangeAdapter(Run& run, bool enable, const std::string& match) {
     const CaptureResult result = RunDevcon(run, enable ? "enable" : "disable", match);
     const auto* output = std::get_if<std::string>(&result);
+    const auto* failure = std::get_if<CaptureFailure>(&result);
     if (output)
         run.log.Detail("devcon.exe done");
     else
-        run.log.Error(FailureText(std::get<CaptureFailure>(result)));
-    run.log.Detail("status now: " + AdapterStatusText(GetNetworkAdapterStatus(run, match)));
+        run.log.Error(FailureText(*failure));
+    // A change that may still be under way has no verdict, and a second DevCon would only wait
+    // for the first.
+    if (failure && *failure == CaptureFailure::NoEndInTime) return;
+    const AdapterStatus now = GetNetworkAdapterStatus(run, match);
+    if (now.failure == CaptureFailure::NoEndInTime)
+        run.log.Error(AdapterStatusText(now));
+    else
+        run.log.Detail("status now: " + AdapterStatusText(now));
     const char* success = enable ? outside::kDevconEnabled : outside::kDevconDisabled;
     if (!output || !Contains(*output, success))
         run.log.Error(enable ? "activation fail!" : "deactivation fail!");

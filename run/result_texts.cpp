@@ -50,7 +50,8 @@ std::string StartTypeNumber(std::optional<StartType> startType) {
     return startType ? std::to_string(static_cast<int>(*startType)) : "UNREADABLE";
 }
 
-std::string CaptureFailureText(const std::string& program, CaptureFailure failure) {
+std::string CaptureFailureText(const std::string& program, CaptureFailure failure,
+                               std::chrono::seconds timeLimit) {
     switch (failure) {
         case CaptureFailure::PipeNotCreated:
             return program + " output pipe fail!";
@@ -58,6 +59,8 @@ std::string CaptureFailureText(const std::string& program, CaptureFailure failur
             return program + " start fail!";
         case CaptureFailure::ReadFailed:
             return program + " output read fail!";
+        case CaptureFailure::NoEndInTime:
+            return program + " gave no answer within " + std::to_string(timeLimit.count()) + " s!";
     }
     return program + " fail!";
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The log's words for what the system layer reports: the one place where a result type becomes
 // the text a log line shows.
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -21,8 +22,10 @@ std::string StartTypeName(std::optional<StartType> startType);
 // The start type's number ("0" ... "4"), or "UNREADABLE".
 std::string StartTypeNumber(std::optional<StartType> startType);
 
-// Why a program's output could not be captured, naming the program.
-std::string CaptureFailureText(const std::string& program, CaptureFailure failure);
+// Why a program's output could not be captured, naming the program (and the time limit it was
+// given, when it did not end within it).
+std::string CaptureFailureText(const std::string& program, CaptureFailure failure,
+                               std::chrono::seconds timeLimit);
 
 // Windows' code for a registry call, in decimal.
 std::string RegCodeText(const RegResult& result);

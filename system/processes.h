@@ -1,14 +1,16 @@
 #pragma once
 // Processes and waits: child processes with captured output, pauses that keep window messages
 // flowing, process liveness, shell "Open", and detached launches.
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <variant>
 
 namespace tunlatch {
 
-// Why a child's output could not be captured.
-enum class CaptureFailure { PipeNotCreated, NotStarted, ReadFailed };
+// Why a child's output could not be captured. NoEndInTime: the child was still running at the
+// time limit, and was left running.
+enum class CaptureFailure { PipeNotCreated, NotStarted, ReadFailed, NoEndInTime };
 
 // The child's whole standard output in arrival order, or why there is none.
 using CaptureResult = std::variant<std::string, CaptureFailure>;
@@ -23,8 +25,10 @@ struct LaunchResult {
 class Processes {
 public:
     virtual ~Processes() = default;
-    // Runs the command line with its window hidden and waits until it ends.
-    virtual CaptureResult RunCaptured(const std::string& commandLine) = 0;
+    // Runs the command line with its window hidden and waits until it ends, or until the time
+    // limit is up.
+    virtual CaptureResult RunCaptured(const std::string& commandLine,
+                                      std::chrono::milliseconds timeLimit) = 0;
     virtual void WaitMs(std::int32_t milliseconds) = 0;
     virtual bool IsProcessActive(std::uint32_t processId) = 0;
     // Opens a file or an address with its registered program, in a normal window.

@@ -1,10 +1,12 @@
-// The program's entry: harden the DLL search, build the Win32 modules and hand them to Main.
+// The program's entry: harden the DLL search, enter COM, build the Win32 modules and hand them
+// to Main.
 #include <windows.h>
 
 #include "switch/main.h"
 #include "switch/startup_rules.h"
 #include "system/win32/access_lists.h"
 #include "system/win32/clock.h"
+#include "system/win32/com_apartment.h"
 #include "system/win32/dialogs.h"
 #include "system/win32/download.h"
 #include "system/win32/files.h"
@@ -38,6 +40,8 @@ int RunProgram(HINSTANCE instance) {
     using namespace tunlatch;
     using namespace tunlatch::win32;
 
+    // For the whole run, before any module could call into the shell, and ended after the last.
+    const ComApartment com;
     Win32ProgramHost host;
     Win32ServiceControl services;
     Win32Processes processes;

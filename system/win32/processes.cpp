@@ -83,21 +83,21 @@ void WaitForChildOrMessage(HANDLE process, DWORD milliseconds) {
 }
 
 // Ends on the process handle rather than the exit code, which cannot tell a running child from
-// one that exited with 259.
-CaptureResult CaptureUntilExit(HANDLE process, HANDLE pipe) {
+// one that exited with 259, nor on the pipe's end, which a grandchild may hold open. A child
+// still running at the deadline is left alone: DevCon may be in the middle of a driver change.
+CaptureResult CaptureUntilExit(HANDLE process, HANDLE pipe, ULONGLONG deadline) {
     std::string output;
     bool readFailed = false;
     for (;;) {
-        if (::WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
-            // The child is gone, so whatever it wrote is in the pipe now.
-            while (ReadWaiting(pipe, output, readFailed)) {
-            }
-            DispatchPendingMessages();
-            break;
-        }
+        const bool ended = ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
         const bool arrived = ReadWaiting(pipe, output, readFailed);
+        // Once the child is gone, whatever it wrote is in the pipe: done when that is read.
+        if (ended && !arrived) break;
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= deadline) return CaptureFailure::NoEndInTime;
+        const auto idle = static_cast<DWORD>(std::min<ULONGLONG>(kIdlePollMs, deadline - now));
         // A child with more to say may be blocked on the full pipe: come straight back then.
-        WaitForChildOrMessage(process, arrived ? 0 : kIdlePollMs);
+        WaitForChildOrMessage(process, arrived ? 0 : idle);
     }
     if (readFailed) return CaptureFailure::ReadFailed;
     return output;
@@ -137,7 +137,11 @@ std::vector<char> WritableCopy(const std::string& text) {
 
 }  // namespace
 
-CaptureResult Win32Processes::RunCaptured(const std::string& commandLine) {
+CaptureResult Win32Processes::RunCaptured(const std::string& commandLine,
+                                          std::chrono::milliseconds timeLimit) {
+    // milliseconds::max() is no limit: added to a tick count since boot, it cannot overflow.
+    const ULONGLONG deadline =
+        ::GetTickCount64() + static_cast<ULONGLONG>(std::max<std::int64_t>(timeLimit.count(), 0));
     OutputPipe pipe;
     if (!CreateOutputPipe(pipe)) return CaptureFailure::PipeNotCreated;
 
@@ -155,7 +159,7 @@ CaptureResult Win32Processes::RunCaptured(const std::string& commandLine) {
     }
     const UniqueKernelHandle process(started.hProcess);
     const UniqueKernelHandle thread(started.hThread);
-    return CaptureUntilExit(process.get(), pipe.read.get());
+    return CaptureUntilExit(process.get(), pipe.read.get(), deadline);
 }
 
 void Win32Processes::WaitMs(std::int32_t milliseconds) {

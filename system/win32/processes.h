@@ -7,7 +7,8 @@ namespace tunlatch::win32 {
 // the thread's window messages flowing, so the tray's handlers run in the middle of a step.
 class Win32Processes final : public Processes {
 public:
-    CaptureResult RunCaptured(const std::string& commandLine) override;
+    CaptureResult RunCaptured(const std::string& commandLine,
+                              std::chrono::milliseconds timeLimit) override;
     void WaitMs(std::int32_t milliseconds) override;
     bool IsProcessActive(std::uint32_t processId) override;
     void ShellOpen(const std::string& target) override;

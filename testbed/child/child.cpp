@@ -5,6 +5,8 @@
 //   late DELAY_MS       silent for DELAY_MS, then "late line\r\n"
 //   handles             a line for each file it inherited ("file PATH") and for each pipe end
 //                       it could read from ("readable pipe")
+//   waits GO DONE       silent until the named event GO is set, then sets the named event DONE:
+//                       a child that never ends of itself
 // Each write goes straight to the standard output handle, so it reaches the pipe when made.
 #include <windows.h>
 
@@ -58,6 +60,9 @@ int main(int argc, char** argv) {
         Write("late line\r\n");
     } else if (mode == "handles") {
         Write(InheritedHandles());
+    } else if (mode == "waits" && argc > 3) {
+        ::WaitForSingleObject(::OpenEventA(SYNCHRONIZE, FALSE, argv[2]), INFINITE);
+        ::SetEvent(::OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[3]));
     } else {
         return 2;
     }

@@ -58,16 +58,16 @@ private:
 
 class FakeProcesses final : public Processes, public Journaled {
 public:
-    std::function<CaptureResult(const std::string&)> onRun = [](const std::string&) {
-        return CaptureResult(std::string());
-    };
+    std::function<CaptureResult(const std::string&, std::chrono::milliseconds)> onRun =
+        [](auto&&...) { return CaptureResult(std::string()); };
     std::vector<std::int32_t> waits;
     std::set<std::uint32_t> activeProcesses;
     LaunchResult launchResult{true, 4242, 0};
 
-    CaptureResult RunCaptured(const std::string& commandLine) override {
+    CaptureResult RunCaptured(const std::string& commandLine,
+                              std::chrono::milliseconds timeLimit) override {
         Note("RunCaptured " + commandLine);
-        return onRun(commandLine);
+        return onRun(commandLine, timeLimit);
     }
     void WaitMs(std::int32_t ms) override {
         waits.push_back(ms);

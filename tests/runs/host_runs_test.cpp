@@ -87,6 +87,8 @@ struct HostRun {
         {"\\ia64\\devcon.exe", test::PeImage(kMachineIa64, 92672)},
         {"\\eula.txt", "DevCon licence"}};
 
+    std::deque<int> runSeconds;  // how long DevCon's runs take, one after the other
+
     HostRun() {
         sys.download.onDownload = [this](const std::string& path) {
             if (arrives == 0 || !sys.files.FolderExists(path.substr(0, path.rfind('\\'))))
@@ -98,10 +100,12 @@ struct HostRun {
             for (const auto& [name, content] : members) sys.files.files[target + name] = content;
         };
         sys.files.files[kProgramDir + "unzip32.dll"] = "MZ";
-        sys.processes.onRun = [this](const std::string& command) {
+        sys.processes.onRun = [this](const std::string& command, std::chrono::milliseconds limit) {
+            const bool late = !runSeconds.empty() && std::chrono::seconds(runSeconds[0]) > limit;
+            if (!runSeconds.empty()) runSeconds.pop_front();
             for (const auto& [verb, answer] : answers)
                 if (command.find(" " + verb + " ") != std::string::npos) return answer;
-            return AdapterAnswer(command);
+            return late ? CaptureResult(CaptureFailure::NoEndInTime) : AdapterAnswer(command);
         };
         sys.files.files[kDevconPath] = std::string(55808, 'M');
         sys.files.files["C:\\Program Files\\Hamachi\\hamachi-2-ui.exe"] = "MZ";
@@ -156,6 +160,7 @@ struct HostRun {
             {"starttype change fails", [&] { sys.services.startTypeChangeWorks = false; }},
             {"devcon answers", [&] { answers[first] = Unescaped(rest); }},
             {"devcon fails", [&] { answers[first] = kFailures.at(rest); }},
+            {"devcon run takes", [&] { runSeconds.push_back(std::stoi(value)); }},
             {"launch fails",
              [&] {
                  sys.processes.launchResult = {false, 0,

@@ -6,9 +6,13 @@
 
 #include <sddl.h>
 
+#include <objbase.h>
+
 #include <chrono>
+#include <optional>
 
 #include "system/win32/access_lists.h"
+#include "system/win32/com_apartment.h"
 #include "system/win32/dialogs.h"
 #include "system/win32/files.h"
 #include "system/win32/processes.h"
@@ -22,6 +26,7 @@
 namespace tunlatch::win32 {
 namespace {
 
+using namespace std::chrono_literals;
 using namespace std::string_literals;
 using namespace test;
 using namespace testbed;
@@ -127,7 +132,7 @@ TEST(RunCaptured, ReturnsWhatTheChildWroteOrThatItDidNotStart) {
         {BinFolder() + "no_such_program.exe", CaptureFailure::NotStarted},
     };
     for (const auto& [command, result] : cases)
-        EXPECT_TRUE(Win32Processes().RunCaptured(command) == result) << command;
+        EXPECT_TRUE(Win32Processes().RunCaptured(command, 60s) == result) << command;
 }
 
 // The child is given the pipe's write end and inheritable handles (the file shows that it would
@@ -139,22 +144,39 @@ TEST(RunCaptured, ChildInheritsNeitherTheReadEndNorTheLog) {
     const UniqueFileHandle file(::CreateFileA((folder / "inherited.txt").c_str(), GENERIC_WRITE, 0,
                                               &inheritable, CREATE_ALWAYS, 0, nullptr));
     ASSERT_TRUE(log && file);
-    const auto output = std::get<std::string>(Win32Processes().RunCaptured(Child("handles")));
+    const auto output = std::get<std::string>(Win32Processes().RunCaptured(Child("handles"), 60s));
     EXPECT_NE(output.find("inherited.txt"), std::string::npos) << output;
     EXPECT_EQ(output.find("run.log"), std::string::npos) << output;
     EXPECT_EQ(output.find("readable pipe"), std::string::npos) << output;
 }
 
-// A read loop that only peeks costs several times this CPU, and serves no timer.
-TEST(RunCaptured, WaitingForASilentChildSleepsAndServesMessages) {
+// A read loop that only peeks costs several times this CPU, and serves no timer. A child still
+// running at the time limit is given up on then and left running: let go, it still answers.
+TEST(RunCaptured, WaitingForASilentChildSleepsServesMessagesAndEndsAtTheLimit) {
+    const UniqueKernelHandle go(::CreateEventA(nullptr, TRUE, FALSE, "TunlatchTestGo"));
+    const UniqueKernelHandle done(::CreateEventA(nullptr, TRUE, FALSE, "TunlatchTestDone"));
     ticks = 0;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &Tick);
     const double cpu = CpuSeconds(), wall = WallSeconds();
-    EXPECT_TRUE(Win32Processes().RunCaptured(Child("late 1000")) == CaptureResult("late line\r\n"));
+    EXPECT_TRUE(Win32Processes().RunCaptured(Child("waits TunlatchTestGo TunlatchTestDone"),
+                                             1500ms) == CaptureResult(CaptureFailure::NoEndInTime));
     const double spentCpu = CpuSeconds() - cpu, spentWall = WallSeconds() - wall;
     ::KillTimer(nullptr, timer);
     EXPECT_GE(ticks, 5);
     EXPECT_LT(spentCpu, 0.05 * spentWall) << spentCpu << " s of CPU in " << spentWall << " s";
+    EXPECT_TRUE(spentWall > 1.45 && spentWall < 2.5) << spentWall << " s";
+    ::SetEvent(go.get());
+    EXPECT_EQ(::WaitForSingleObject(done.get(), 10000), WAIT_OBJECT_0);
+}
+
+// While the scope lives the thread is a single-threaded apartment, which a multithreaded one
+// cannot join; afterwards it is no apartment at all.
+TEST(ComApartment, MakesTheThreadSingleThreadedWhileItLives) {
+    std::optional<ComApartment> com(std::in_place);
+    EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
+    com.reset();
+    EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    ::CoUninitialize();
 }
 
 TEST(WaitMs, LastsAsLongAsAskedAndServesMessages) {
