@@ -1,5 +1,7 @@
 #include "switch/startup_rules.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "components/outside_components.h"
@@ -28,6 +30,19 @@ std::string VersionText(const VersionNumbers& version) {
 std::string WithTrailingBackslash(std::string folder) {
     if (folder.empty() || folder.back() != '\\') folder += '\\';
     return folder;
+}
+
+std::optional<std::string> WorkFolderIn(const std::optional<std::string>& tempFolder) {
+    if (!tempFolder) return std::nullopt;
+    std::string folder = *tempFolder;
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    // "C:\Temp" or "\\server\share\Temp": a drive or a share, then at least one folder.
+    const bool onDrive = folder.size() > 3 && std::isalpha(static_cast<unsigned char>(folder[0])) &&
+                         folder.compare(1, 2, ":\\") == 0;
+    const bool onShare =
+        folder.starts_with("\\\\") && std::count(folder.begin() + 2, folder.end(), '\\') >= 2;
+    if (!onDrive && !onShare) return std::nullopt;
+    return folder + "\\tunlatch.tmp";
 }
 
 std::string UiCommandFromInstallDir(bool read, const std::string& folderText) {

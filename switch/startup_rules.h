@@ -1,6 +1,7 @@
 #pragma once
 // The values Main derives at start-up from what the host and the registry report.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "system/program_host.h"
@@ -12,6 +13,11 @@ std::string VersionText(const VersionNumbers& version);
 
 // folder with exactly one "\" at its end: a drive's root keeps its own.
 std::string WithTrailingBackslash(std::string folder);
+
+// The download's work folder "tunlatch.tmp" in Windows' folder for temporary files; none when
+// there is none, or when it is not absolute or a drive's or share's root, where every user may
+// create the work folder (or a link of that name) first.
+std::optional<std::string> WorkFolderIn(const std::optional<std::string>& tempFolder);
 
 // The UI command line from the installation folder read from the registry: the quoted path of
 // the UI program followed by its argument; empty when the folder could not be read.

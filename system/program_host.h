@@ -20,7 +20,9 @@ public:
     // The folder of the program file, as Windows reports it.
     virtual std::string ProgramFolder() = 0;
     virtual VersionNumbers ProgramVersion() = 0;
-    virtual std::optional<std::string> EnvironmentVariable(const std::string& name) = 0;
+    // Windows' folder for temporary files as it reports it (from TMP, TEMP, the user's profile
+    // or the Windows folder), with its trailing backslash; nullopt when it reports none.
+    virtual std::optional<std::string> TempFolder() = 0;
 };
 
 }  // namespace tunlatch
