@@ -14,28 +14,11 @@ namespace {
 // run must not wait for it with the single-instance lock held.
 constexpr std::chrono::seconds kDevconTimeLimit{60};
 
-// DevCon's output as one log line: every CR LF becomes "~".
-std::string OneLine(const std::string& output) {
-    std::string line;
-    line.reserve(output.size());
-    for (std::size_t at = 0; at < output.size(); ++at) {
-        if (output.compare(at, 2, "\r\n") == 0) {
-            line += '~';
-            ++at;
-        } else {
-            line += output[at];
-        }
-    }
-    return line;
-}
-
 // Runs devcon.exe from the program folder, never from the search path.
 CaptureResult RunDevcon(Run& run, const std::string& verb, const std::string& match) {
     const std::string command =
         Quoted(run.ctx.ProgramDir + outside::kDevconExe) + " " + verb + " " + Quoted(match);
-    CaptureResult result = run.sys.processes.RunCaptured(command, kDevconTimeLimit);
-    if (auto* output = std::get_if<std::string>(&result)) *output = OneLine(*output);
-    return result;
+    return run.sys.processes.RunCaptured(command, kDevconTimeLimit);
 }
 
 bool Contains(const std::string& text, const char* phrase) {

@@ -13,39 +13,51 @@ namespace tunlatch {
 namespace {
 
 struct Paths {
+    std::string work;
     std::string archive;
     std::string dll;
     std::string x86Member;
     std::string otherMember;
     std::string licence;
     std::string chosenMember;
+    std::string stagedTool;
     std::string installedTool;
     std::string installedLicence;
 };
 
-Paths MakePaths(const RunContext& ctx) {
-    const std::string& work = ctx.WorkFolder;
+Paths MakePaths(const RunContext& ctx, const std::string& work) {
     const std::string memberFolder = ctx.OsInfo.Architecture == "x86" ? "\\i386" : "\\ia64";
-    return Paths{work + "\\devcon.exe",
+    const std::string tool = ctx.ProgramDir + outside::kDevconExe;
+    return Paths{work,
+                 work + "\\devcon.exe",
                  ctx.ProgramDir + kZipLibraryName,
                  work + "\\i386\\devcon.exe",
                  work + "\\ia64\\devcon.exe",
                  work + "\\eula.txt",
                  work + memberFolder + "\\devcon.exe",
-                 ctx.ProgramDir + outside::kDevconExe,
+                 tool + ".new",
+                 tool,
                  ctx.ProgramDir + "devcon_eula.txt"};
 }
 
-void RemoveWorkFolder(Run& run) {
-    if (run.sys.files.FolderExists(run.ctx.WorkFolder))
-        run.sys.files.ShellDelete(run.ctx.WorkFolder);
+// A fresh, empty work folder; false (with an error line) when there is none to be had. What lies
+// in its place, a link included, is removed first: a link's target is never touched, and a link
+// that cannot be removed leaves the folder unused.
+bool MakeWorkFolder(Run& run) {
+    const std::optional<std::string>& work = run.ctx.WorkFolder;
+    if (!work) {
+        run.log.Error("work folder fail! no temporary folder");
+        return false;
+    }
+    // Creating fails when something took the place again since the removal.
+    if (run.sys.files.DeleteTree(*work) && run.sys.files.CreateFolder(*work)) return true;
+    run.log.Error("work folder fail! " + *work);
+    return false;
 }
 
 // False when the procedure ends here: nothing arrived, or not the archive's length.
 bool Fetch(Run& run, const Paths& paths) {
     FileSystem& files = run.sys.files;
-    RemoveWorkFolder(run);
-    files.CreateFolder(run.ctx.WorkFolder);
     const bool delivered =
         run.sys.download.UrlDownloadToFile(run.ctx.DevconArchiveUrl, paths.archive);
     if (!delivered || !files.FileExists(paths.archive)) {
@@ -63,7 +75,7 @@ bool Fetch(Run& run, const Paths& paths) {
 void Extract(Run& run, const Paths& paths) {
     FileSystem& files = run.sys.files;
     if (files.FileExists(paths.dll))
-        run.sys.zip.UnzipArchive(paths.archive, run.ctx.WorkFolder);
+        run.sys.zip.UnzipArchive(paths.archive, paths.work);
     else
         run.log.Error("unzip32.dll not found!");
 
@@ -79,12 +91,16 @@ void Extract(Run& run, const Paths& paths) {
 
 void Install(Run& run, const Paths& paths) {
     FileSystem& files = run.sys.files;
-    // A member built for another processor would replace whatever the user had with a tool
-    // that cannot start (the archive's "ia64" member is no x64 build), so it is left out.
+    // The member is checked as a copy in the program folder, where no user process can swap it
+    // after the check, under a name of its own: a build for another processor (the archive's
+    // "ia64" member is no x64 build) must not replace whatever the user had.
     const std::optional<std::uint16_t> wanted = MachineForArchitecture(run.ctx.OsInfo.Architecture);
-    if (files.FileExists(paths.chosenMember) && wanted &&
-        ReadPeMachine(files, paths.chosenMember) == wanted)
-        files.CopyFileTo(paths.chosenMember, paths.installedTool);
+    if (wanted && files.FileExists(paths.chosenMember) &&
+        files.CopyFileTo(paths.chosenMember, paths.stagedTool)) {
+        if (ReadPeMachine(files, paths.stagedTool) != wanted ||
+            !files.MoveFileTo(paths.stagedTool, paths.installedTool))
+            files.DeleteTree(paths.stagedTool);
+    }
     if (files.FileExists(paths.licence)) files.CopyFileTo(paths.licence, paths.installedLicence);
 
     if (CheckDevcon(run.ctx, files) == DevconCheck::Right) {
@@ -99,12 +115,14 @@ void Install(Run& run, const Paths& paths) {
 }  // namespace
 
 void DownloadDevcon(Run& run) {
-    const Paths paths = MakePaths(run.ctx);
     run.log.Main("Download devcon.exe: begin");
-    if (Fetch(run, paths)) {
-        Extract(run, paths);
-        Install(run, paths);
-        RemoveWorkFolder(run);
+    if (MakeWorkFolder(run)) {
+        const Paths paths = MakePaths(run.ctx, *run.ctx.WorkFolder);
+        if (Fetch(run, paths)) {
+            Extract(run, paths);
+            Install(run, paths);
+            run.sys.files.DeleteTree(paths.work);
+        }
     }
     run.log.Main("Download devcon.exe: end");
 }

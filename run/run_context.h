@@ -2,6 +2,7 @@
 // The run context: program-wide values that start-up fills once; from then on every step only
 // reads them.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "system/os_info.h"
@@ -10,9 +11,11 @@ namespace tunlatch {
 
 struct RunContext {
     std::string ProgramDir;  // always ends with "\"
-    std::string WorkFolder;  // TEMP + "\tunlatch.tmp"
-    std::string Version;     // major.minor.revision
-    std::string Title;       // "Tunlatch V" + Version
+    // "tunlatch.tmp" in Windows' folder for temporary files; none when that is a drive's root
+    // or unknown.
+    std::optional<std::string> WorkFolder;
+    std::string Version;  // major.minor.revision
+    std::string Title;    // "Tunlatch V" + Version
     float ServiceTimeout = 30.0f;
     OsInformation OsInfo;
     bool INI_tray_icon = true;

@@ -13,6 +13,32 @@ std::string GetTimeStamp(Clock& clock) {
     return text;
 }
 
+namespace {
+
+// The text as one line of the log, whatever it holds: a line break (CR LF, or a lone CR or LF)
+// becomes "~", any other control byte its caret form ("^@" for NUL, "^A" for 0x01 ... "^_" for
+// 0x1F, "^?" for DEL). No text from DevCon, the registry or the settings can end a line early
+// and write one that looks like the program's own.
+std::string OneLine(const std::string& text) {
+    std::string line;
+    line.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '\r' || c == '\n') {
+            line += '~';
+            if (c == '\r' && text.compare(at + 1, 1, "\n") == 0) ++at;
+        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            line += '^';
+            line += static_cast<char>(c ^ 0x40);
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
+}  // namespace
+
 void RunLog::Open(FileSystem& files, const std::string& path) {
     if (level_ > 0) file_ = files.OpenForAppend(path);
 }
@@ -40,7 +66,7 @@ std::string RunLog::Stamped(const std::string& text) {
 
 void RunLog::Write(const std::string& line, bool detail) {
     const bool wanted = level_ == 2 || (level_ == 1 && !detail);
-    if (wanted && file_) file_->AppendLine(line);
+    if (wanted && file_) file_->AppendLine(OneLine(line));
 }
 
 }  // namespace tunlatch

@@ -1,7 +1,8 @@
 #pragma once
 // The run log: timestamped lines appended to tunlatch.log, filtered by the log level. Lines come
 // in three kinds, each written by its own call: main lines, detail lines ("-" before the text)
-// and error lines ("ERROR: " before the text), which are counted whether written or not.
+// and error lines ("ERROR: " before the text), which are counted whether written or not. Every
+// line is written as one line: line breaks and other control bytes are shown, never written.
 #include <cstdint>
 #include <memory>
 #include <string>

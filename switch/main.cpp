@@ -24,9 +24,8 @@ constexpr const char* kFolderNotSpelledText =
 RunContext FillContext(SystemModules& sys, const std::string& folder) {
     RunContext ctx;
     ctx.OsInfo = sys.os.GetOSInf();
-    // TEMP is taken as it comes; the download step creates and removes the folder below it.
     ctx.ProgramDir = WithTrailingBackslash(folder);
-    ctx.WorkFolder = sys.host.EnvironmentVariable("TEMP").value_or("") + "\\tunlatch.tmp";
+    ctx.WorkFolder = WorkFolderIn(sys.host.TempFolder());
     ctx.Version = VersionText(sys.host.ProgramVersion());
     ctx.Title = std::string(kProgramName) + " V" + ctx.Version;
     ctx.ServiceTimeout = 30.0f;

@@ -1,5 +1,6 @@
 #include "switch/startup_rules.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "components/outside_components.h"
@@ -30,6 +31,17 @@ std::string VersionText(const VersionNumbers& version) {
 std::string WithTrailingBackslash(std::string folder) {
     if (folder.empty() || folder.back() != '\\') folder += '\\';
     return folder;
+}
+
+std::optional<std::string> WorkFolderIn(const std::optional<std::string>& tempFolder) {
+    if (!tempFolder) return std::nullopt;
+    std::string folder = *tempFolder;
+    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    // A drive's or a share's root is no place for a folder that is emptied and removed.
+    const bool shareRoot =
+        folder.starts_with("\\\\") && std::count(folder.begin() + 2, folder.end(), '\\') < 2;
+    if (!IsFullPath(folder) || shareRoot) return std::nullopt;
+    return folder + "\\tunlatch.tmp";
 }
 
 std::string UiCommandFromInstallDir(const std::optional<std::string>& folderText) {

@@ -14,6 +14,11 @@ std::string VersionText(const VersionNumbers& version);
 // folder with exactly one "\" at its end: a drive's root keeps its own.
 std::string WithTrailingBackslash(std::string folder);
 
+// The download's work folder "tunlatch.tmp" in Windows' folder for temporary files; none when
+// there is none, or when it is not absolute or a drive's or share's root, where every user may
+// create the work folder (or a link of that name) first.
+std::optional<std::string> WorkFolderIn(const std::optional<std::string>& tempFolder);
+
 // The UI command line from the installation folder read from the registry: the quoted path of
 // the UI program followed by its argument; empty when there is no folder: nothing read, or a
 // text that is not a full path (an empty one would name the current drive's root).

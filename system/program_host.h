@@ -21,7 +21,9 @@ public:
     // page cannot spell it (no file beside the program could be reached by that name).
     virtual std::optional<std::string> ProgramFolder() = 0;
     virtual VersionNumbers ProgramVersion() = 0;
-    virtual std::optional<std::string> EnvironmentVariable(const std::string& name) = 0;
+    // Windows' folder for temporary files as it reports it (from TMP, TEMP, the user's profile
+    // or the Windows folder), with its trailing backslash; nullopt when it reports none.
+    virtual std::optional<std::string> TempFolder() = 0;
 };
 
 }  // namespace tunlatch

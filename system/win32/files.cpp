@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
+#include <algorithm>
+#include <cctype>
+
+#include "system/win32/system_library.h"
 
 namespace tunlatch::win32 {
 
@@ -10,8 +13,87 @@ namespace {
 
 constexpr DWORD kFolderBit = FILE_ATTRIBUTE_DIRECTORY;  // 0x10
 constexpr DWORD kVolumeLabelBit = 0x8;
-// Silent, no confirmation, no error dialog: nobody is there to answer one.
-constexpr FILEOP_FLAGS kQuietDelete = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+constexpr DWORD kLinkBit = FILE_ATTRIBUTE_REPARSE_POINT;  // junctions and symbolic links
+constexpr DWORD kShareAllButDelete = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+bool RemoveEntry(const std::string& path, DWORD attributes);
+
+// Empties a folder that was listed as no link. It is opened as itself and held without delete
+// sharing meanwhile: a link swapped into its place since the listing is told by the handle, and
+// while the handle is open nobody can move the folder away or swap it.
+bool EmptyFolder(const std::string& path) {
+    const UniqueFileHandle folder(::CreateFileA(
+        path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, kShareAllButDelete, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!folder || !::GetFileInformationByHandle(folder.get(), &info) ||
+        (info.dwFileAttributes & kLinkBit))
+        return false;
+    WIN32_FIND_DATAA entry{};
+    const UniqueFindHandle list(::FindFirstFileA((path + "\\*").c_str(), &entry));
+    if (!list) return false;
+    bool emptied = true;
+    do {
+        const std::string name = entry.cFileName;
+        if (name != "." && name != "..")
+            emptied = RemoveEntry(path + "\\" + name, entry.dwFileAttributes) && emptied;
+    } while (::FindNextFileA(list.get(), &entry));
+    return emptied;
+}
+
+// attributes: the entry's own, as its folder's listing reports them. A link goes itself:
+// RemoveDirectory and DeleteFile take the link, never what it points to.
+bool RemoveEntry(const std::string& path, DWORD attributes) {
+    if (attributes & kFolderBit) {
+        if (!(attributes & kLinkBit) && !EmptyFolder(path)) return false;
+        return ::RemoveDirectoryA(path.c_str()) != 0;
+    }
+    if ((attributes & (FILE_ATTRIBUTE_READONLY | kLinkBit)) == FILE_ATTRIBUTE_READONLY)
+        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return ::DeleteFileA(path.c_str()) != 0;
+}
+
+// The path Windows resolved an open handle to, links and short names included; empty when it
+// cannot tell. Loaded when needed: the program imports nothing new at load time.
+std::string FinalPath(HANDLE handle) {
+    using FinalPathFn = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+    const UniqueModule kernel = LoadSystemLibrary("kernel32.dll");
+    const auto finalPath = FindExport<FinalPathFn>(kernel.get(), "GetFinalPathNameByHandleA");
+    if (!finalPath) return {};
+    std::string path(MAX_PATH, '\0');
+    DWORD n = finalPath(handle, path.data(), static_cast<DWORD>(path.size()), 0);
+    if (n >= path.size()) {
+        path.resize(n);
+        n = finalPath(handle, path.data(), n, 0);
+    }
+    if (n == 0 || n >= path.size()) return {};
+    path.resize(n);
+    return path;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    return std::ranges::equal(
+        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+}
+
+// Whether the file opened by path is reached through a link: a reparse point (opened as
+// itself), a file with a second name, or a file whose final path is not its folder's final path
+// and its name. Only the name counts: the folder may be reached by a short name or a junction.
+bool ReachedThroughLink(HANDLE file, const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file, &info) || (info.dwFileAttributes & kLinkBit) ||
+        info.nNumberOfLinks > 1)
+        return true;
+    const std::size_t slash = path.find_last_of('\\') + 1;
+    const UniqueFileHandle folder(::CreateFileA(
+        path.substr(0, slash).c_str(), FILE_READ_ATTRIBUTES, kShareAllButDelete | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    std::string expected = FinalPath(folder.get());
+    if (!expected.empty() && expected.back() != '\\') expected += '\\';
+    const std::string final = FinalPath(file);
+    // Without a final path the attributes above are all there is to go by.
+    return !final.empty() && !SameIgnoringCase(final, expected + path.substr(slash));
+}
 
 }  // namespace
 
@@ -26,17 +108,11 @@ bool Win32FileSystem::FolderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kFolderBit) != 0;
 }
 
-bool Win32FileSystem::ShellDelete(const std::string& path) {
-    // The source is a list of names, each ended by a NUL, the list by one more.
-    std::string source = path;
-    source.append(2, '\0');
-    SHFILEOPSTRUCTA operation{};
-    operation.hwnd = nullptr;
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = source.c_str();
-    operation.fFlags = kQuietDelete;
-    const int result = ::SHFileOperationA(&operation);
-    return result == 0 && !operation.fAnyOperationsAborted;
+bool Win32FileSystem::DeleteTree(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) return RemoveEntry(path, attributes);
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 std::optional<std::uint64_t> Win32FileSystem::FileLength(const std::string& path) {
@@ -80,6 +156,10 @@ bool Win32FileSystem::CopyFileTo(const std::string& from, const std::string& to)
     return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
+bool Win32FileSystem::MoveFileTo(const std::string& from, const std::string& to) {
+    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 bool Win32FileSystem::CreateFolder(const std::string& path) {
     return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
@@ -89,10 +169,11 @@ std::unique_ptr<AppendFile> Win32FileSystem::OpenForAppend(const std::string& pa
     SECURITY_ATTRIBUTES security{};
     security.nLength = sizeof security;
     security.bInheritHandle = FALSE;
-    UniqueFileHandle file(::CreateFileA(path.c_str(), FILE_APPEND_DATA,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, &security, OPEN_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return nullptr;
+    // A link is opened as itself, so that nothing is created where a dangling one points.
+    UniqueFileHandle file(
+        ::CreateFileA(path.c_str(), FILE_APPEND_DATA, kShareAllButDelete, &security, OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file || ReachedThroughLink(file.get(), path)) return nullptr;
     return std::make_unique<Win32AppendFile>(std::move(file));
 }
 

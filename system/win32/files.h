@@ -10,11 +10,12 @@ class Win32FileSystem final : public FileSystem {
 public:
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
-    bool ShellDelete(const std::string& path) override;
+    bool DeleteTree(const std::string& path) override;
     std::optional<std::uint64_t> FileLength(const std::string& path) override;
     std::optional<std::string> ReadFileRange(const std::string& path, std::uint64_t offset,
                                              std::uint32_t count) override;
     bool CopyFileTo(const std::string& from, const std::string& to) override;
+    bool MoveFileTo(const std::string& from, const std::string& to) override;
     bool CreateFolder(const std::string& path) override;
     std::unique_ptr<AppendFile> OpenForAppend(const std::string& path) override;
 };

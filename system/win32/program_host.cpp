@@ -73,19 +73,11 @@ VersionNumbers Win32ProgramHost::ProgramVersion() {
     return v;
 }
 
-std::optional<std::string> Win32ProgramHost::EnvironmentVariable(const std::string& name) {
-    std::vector<char> value(256);
-    for (;;) {
-        ::SetLastError(ERROR_SUCCESS);
-        const DWORD n =
-            ::GetEnvironmentVariableA(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
-        if (n == 0) {
-            if (::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
-            return std::string();
-        }
-        if (n < value.size()) return std::string(value.data(), n);
-        value.resize(n);
-    }
+std::optional<std::string> Win32ProgramHost::TempFolder() {
+    char path[MAX_PATH + 1];
+    const DWORD n = ::GetTempPathA(sizeof path, path);
+    if (n == 0 || n >= sizeof path) return std::nullopt;
+    return std::string(path, n);
 }
 
 }  // namespace tunlatch::win32

@@ -9,7 +9,7 @@ public:
     bool AnotherCopyRunning() override;
     std::optional<std::string> ProgramFolder() override;
     VersionNumbers ProgramVersion() override;
-    std::optional<std::string> EnvironmentVariable(const std::string& name) override;
+    std::optional<std::string> TempFolder() override;
 
 private:
     UniqueKernelHandle instanceMutex_;  // held for the whole run

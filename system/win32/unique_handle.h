@@ -58,6 +58,11 @@ struct FileHandleTraits : KernelHandleTraits {
     static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
 };
 
+// Searches of FindFirstFile, whose "no handle" value is INVALID_HANDLE_VALUE too.
+struct FindHandleTraits : FileHandleTraits {
+    static void Close(Type h) noexcept { ::FindClose(h); }
+};
+
 // Handles whose "no handle" value is null and that one call closes.
 template <typename T, auto CloseFunction>
 struct NullIsInvalidTraits {
@@ -72,6 +77,7 @@ using UniqueNullHandle = UniqueHandle<NullIsInvalidTraits<T, CloseFunction>>;
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
+using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueServiceHandle = UniqueNullHandle<SC_HANDLE, &::CloseServiceHandle>;
 using UniqueRegKey = UniqueNullHandle<HKEY, &::RegCloseKey>;
 using UniqueModule = UniqueNullHandle<HMODULE, &::FreeLibrary>;

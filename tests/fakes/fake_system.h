@@ -129,18 +129,20 @@ public:
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
     std::set<std::string> unopenable;  // OpenForAppend fails for these
+    // What a copy of these files delivers: a user process swapped them since they were read.
+    std::map<std::string, std::string> swapped;
     bool appendFails = false;
 
     bool FileExists(const std::string& path) override { return files.count(path) > 0; }
     bool FolderExists(const std::string& path) override { return folders.count(path) > 0; }
-    bool ShellDelete(const std::string& path) override {
-        Note("ShellDelete " + path);
+    bool DeleteTree(const std::string& path) override {
+        Note("DeleteTree " + path);
         const auto inside = [&](const std::string& p) {
             return p == path || p.rfind(path + "\\", 0) == 0;
         };
-        const auto removed = std::erase_if(files, [&](const auto& f) { return inside(f.first); }) +
-                             std::erase_if(folders, inside);
-        return removed > 0;
+        std::erase_if(files, [&](const auto& f) { return inside(f.first); });
+        std::erase_if(folders, inside);
+        return true;
     }
     std::optional<std::uint64_t> FileLength(const std::string& path) override {
         const auto it = files.find(path);
@@ -156,8 +158,14 @@ public:
     bool CopyFileTo(const std::string& from, const std::string& to) override {
         Note("CopyFileTo " + to);
         if (!files.count(from) || folders.count(to)) return false;
-        files[to] = files[from];
+        files[to] = swapped.count(from) ? swapped[from] : files[from];
         return true;
+    }
+    bool MoveFileTo(const std::string& from, const std::string& to) override {
+        Note("MoveFileTo " + to);
+        if (!files.count(from) || folders.count(to)) return false;
+        files[to] = files[from];
+        return files.erase(from) > 0;
     }
     bool CreateFolder(const std::string& path) override {
         Note("CreateFolder " + path);
@@ -313,15 +321,12 @@ public:
     bool anotherCopy = false;
     std::optional<std::string> folder = "C:\\Tools\\Tunlatch";
     VersionNumbers version{1, 2, 0, 1};
-    std::map<std::string, std::string> environment{{"TEMP", "C:\\Temp"}};
+    std::optional<std::string> temp = "C:\\Temp\\";
 
     bool AnotherCopyRunning() override { return anotherCopy; }
     std::optional<std::string> ProgramFolder() override { return folder; }
     VersionNumbers ProgramVersion() override { return version; }
-    std::optional<std::string> EnvironmentVariable(const std::string& name) override {
-        const auto it = environment.find(name);
-        return it == environment.end() ? std::nullopt : std::optional(it->second);
-    }
+    std::optional<std::string> TempFolder() override { return temp; }
 };
 
 // Only administrators may change what is not named here.

@@ -66,9 +66,13 @@ const std::map<std::string, std::optional<StartType>> kStartTypes = {
     {"disabled", StartType::Disabled},
     {"unreadable", std::nullopt}};
 
-// "~" stands for a line break, which a line of the file cannot hold.
+// "~" stands for a line break, which a line of the file cannot hold, and "^A" (as the log
+// shows it) for a control byte.
 std::string Unescaped(const std::string& text) {
-    return std::regex_replace(text, std::regex("~"), "\r\n");
+    std::string bytes = std::regex_replace(text, std::regex("~"), "\r\n");
+    for (std::size_t at = 0; (at = bytes.find('^', at)) < bytes.size() - 1; ++at)
+        bytes.replace(at, 2, 1, static_cast<char>(bytes[at + 1] ^ 0x40));
+    return bytes;
 }
 
 // A 32-bit machine with the client installed and switched off, the right DevCon beside the
@@ -182,7 +186,8 @@ struct HostRun {
              }},
             {"devcon signature", [&] { sys.files.files[kDevconPath][0x80] = 'X'; }},
             {"arch", [&] { sys.os.info.Architecture = value; }},
-            {"text value", [&] { Registry(first) = rest; }},
+            {"temp folder", [&] { sys.host.temp = value; }},
+            {"text value", [&] { Registry(first) = Unescaped(rest); }},
             {"dword value", [&] { Registry(first) = std::stoi(rest); }},
             {"binary value", [&] { Registry(first) = RegBinary{rest}; }},
             {"file", [&] { sys.files.files[value] = "MZ"; }},
@@ -212,6 +217,12 @@ struct HostRun {
                                       : "text";
              }},
             {"no member", [&] { members.erase(value); }},
+            {"member swapped",  // NAME MACHINE SIZE: what the member's copy delivers
+             [&] {
+                 const auto [machine, size] = Split(rest);
+                 sys.files.swapped[kWorkFolder + first] =
+                     test::PeImage(kMachines.at(machine), std::stoul(size));
+             }},
             {"leftovers",  // the work folder of an earlier run, left full
              [&] {
                  sys.files.folders.insert(kWorkFolder);

@@ -191,12 +191,12 @@ TEST(WaitMs, LastsAsLongAsAskedAndServesMessages) {
     EXPECT_GE(ticks, 5);
 }
 
-TEST(Files, ShellDeleteRemovesAWholeTree) {
+TEST(Files, DeleteTreeRemovesAWholeTree) {
     ScratchFolder folder;
     std::filesystem::create_directories(folder / "tree\\a\\b");
     WriteBytes(folder / "tree\\top.txt", "1");
     WriteBytes(folder / "tree\\a\\b\\deep.txt", "2");
-    EXPECT_TRUE(Win32FileSystem().ShellDelete(folder / "tree"));
+    EXPECT_TRUE(Win32FileSystem().DeleteTree(folder / "tree"));
     EXPECT_FALSE(std::filesystem::exists(folder / "tree"));
 }
 
