@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "system/devices.h"
 #include "system/processes.h"
 #include "system/registry.h"
 #include "system/service_control.h"
@@ -22,6 +23,10 @@ std::string StartTypeNumber(std::optional<StartType> startType);
 
 // Why a program's output could not be captured, naming the program.
 std::string CaptureFailureText(const std::string& program, CaptureFailure failure);
+
+// "running", "disabled", "stopped", "problem N" with the problem number, or "status
+// unreadable: N" with the Configuration Manager's code.
+std::string DeviceStateText(const DeviceState& state);
 
 // Windows' code for a registry call, in decimal.
 std::string RegCodeText(const RegResult& result);

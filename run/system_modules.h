@@ -2,6 +2,7 @@
 // The system modules a run reaches Windows through; WinMain owns the real ones, tests hand in
 // fakes.
 #include "system/clock.h"
+#include "system/devices.h"
 #include "system/dialogs.h"
 #include "system/download.h"
 #include "system/files.h"
@@ -29,6 +30,7 @@ struct SystemModules {
     Download& download;
     Zip& zip;
     ProgramHost& host;
+    Devices& devices;
 };
 
 }  // namespace tunlatch

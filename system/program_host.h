@@ -20,6 +20,8 @@ public:
     // The folder of the program file, as Windows reports it.
     virtual std::string ProgramFolder() = 0;
     virtual VersionNumbers ProgramVersion() = 0;
+    // 64 for the x64 build, 32 for the x86 one, whatever Windows it runs on.
+    virtual unsigned ProgramBits() = 0;
     virtual std::optional<std::string> EnvironmentVariable(const std::string& name) = 0;
 };
 

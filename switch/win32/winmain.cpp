@@ -4,6 +4,7 @@
 #include "switch/main.h"
 #include "switch/startup_rules.h"
 #include "system/win32/clock.h"
+#include "system/win32/devices.h"
 #include "system/win32/dialogs.h"
 #include "system/win32/download.h"
 #include "system/win32/files.h"
@@ -51,9 +52,10 @@ int RunProgram(HINSTANCE instance) {
                    kProgramName);
     // The tray's hidden window exists only while Main shows the icon.
     Win32Tray tray(instance);
+    Win32Devices devices;
 
-    SystemModules sys{services, processes, registry, os,       files, settings,
-                      clock,    tray,      dialogs,  download, zip,   host};
+    SystemModules sys{services, processes, registry, os,  files, settings, clock,
+                      tray,     dialogs,   download, zip, host,  devices};
     return Main(sys);
 }
 

@@ -9,6 +9,7 @@ public:
     bool AnotherCopyRunning() override;
     std::string ProgramFolder() override;
     VersionNumbers ProgramVersion() override;
+    unsigned ProgramBits() override { return sizeof(void*) * 8; }
     std::optional<std::string> EnvironmentVariable(const std::string& name) override;
 
 private:

@@ -309,14 +309,37 @@ public:
     bool anotherCopy = false;
     std::string folder = "C:\\Tools\\Tunlatch";
     VersionNumbers version{1, 2, 0, 1};
+    unsigned bits = 64;
     std::map<std::string, std::string> environment{{"TEMP", "C:\\Temp"}};
 
     bool AnotherCopyRunning() override { return anotherCopy; }
     std::string ProgramFolder() override { return folder; }
     VersionNumbers ProgramVersion() override { return version; }
+    unsigned ProgramBits() override { return bits; }
     std::optional<std::string> EnvironmentVariable(const std::string& name) override {
         const auto it = environment.find(name);
         return it == environment.end() ? std::nullopt : std::optional(it->second);
+    }
+};
+
+// Devices by instance ID; a change sets the state unless change says otherwise.
+class FakeDevices final : public Devices, public Journaled {
+public:
+    std::vector<Device> devices;  // all of them match
+    std::map<std::string, DeviceState> states;
+    DeviceChange change{DeviceChange::Outcome::Done, 0};
+    int vanishAfter = -1;  // how many finds see the devices; -1: every find
+
+    std::vector<Device> FindDevices(const std::string&) override {
+        return vanishAfter != 0 && vanishAfter-- != 0 ? devices : std::vector<Device>();
+    }
+    DeviceState GetDeviceState(const std::string& id) override { return states[id]; }
+    DeviceChange SetDeviceEnabled(const std::string& id, bool enable) override {
+        Note("SetDeviceEnabled " + id + (enable ? " on" : " off"));
+        using Kind = DeviceState::Kind;
+        if (change.outcome == DeviceChange::Outcome::Done)
+            states[id] = {enable ? Kind::Running : Kind::Disabled, 0};
+        return change;
     }
 };
 
@@ -335,13 +358,14 @@ struct FakeSystem {
     FakeDownload download;
     FakeZip zip;
     FakeProgramHost host;
-    SystemModules modules{services, processes, registry, os,       files, settings,
-                          clock,    tray,      dialogs,  download, zip,   host};
+    FakeDevices devices;
+    SystemModules modules{services, processes, registry, os,  files, settings, clock,
+                          tray,     dialogs,   download, zip, host,  devices};
 
     FakeSystem() {
         for (Journaled* j :
              std::initializer_list<Journaled*>{&services, &processes, &registry, &files, &settings,
-                                               &tray, &dialogs, &download, &zip})
+                                               &tray, &dialogs, &download, &zip, &devices})
             j->journal = &journal;
     }
     FakeSystem(const FakeSystem&) = delete;

@@ -28,7 +28,8 @@ TEST(DownloadDevconOnWine, InstallsFromAFileAddressAndFailsOnAClosedPort) {
         win32::Win32Unzip unzip(folder / "unzip32.dll", fakes.dialogs);
         SystemModules modules{fakes.services, fakes.processes, fakes.registry, fakes.os,
                               files,          fakes.settings,  fakes.clock,    fakes.tray,
-                              fakes.dialogs,  download,        unzip,          fakes.host};
+                              fakes.dialogs,  download,        unzip,          fakes.host,
+                              fakes.devices};
         RunContext ctx;
         ctx.ProgramDir = folder.path + "\\";
         ctx.WorkFolder = folder / "tunlatch.tmp";
