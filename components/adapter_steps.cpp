@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "components/adapter_devices.h"
 #include "components/outside_components.h"
 #include "components/quoted.h"
 #include "run/devcon_check.h"
@@ -82,26 +83,35 @@ AdapterStatus GetNetworkAdapterStatus(Run& run, const std::string& match) {
     return {AdapterStatus::State::Unknown, output, {}};
 }
 
-void SwitchNetworkAdapter(Run& run, bool enable) {
-    const std::string match = outside::kAdapterMatch;
-    const std::string action = enable ? "Enable" : "Disable";
+void ChangeUnlessRight(Run& run, const AdapterStatus& before, bool enable,
+                       const std::function<void()>& change) {
     const auto target = enable ? AdapterStatus::State::Enabled : AdapterStatus::State::Disabled;
-
-    run.log.Main(action + " network adapter " + Quoted(match) + ": begin");
-    const DevconCheck devcon = CheckDevcon(run.ctx, run.sys.files);
-    if (devcon == DevconCheck::Missing) {
-        run.log.Error("devcon.exe not found!");
-    } else if (devcon != DevconCheck::Right) {
-        run.log.Error("devcon.exe hasn't the correct version!");
-    } else if (const AdapterStatus before = GetNetworkAdapterStatus(run, match);
-               before.state != AdapterStatus::State::Enabled &&
-               before.state != AdapterStatus::State::Disabled) {
+    if (before.state != AdapterStatus::State::Enabled &&
+        before.state != AdapterStatus::State::Disabled) {
         run.log.Error(AdapterStatusText(before));
     } else if (before.state == target) {
         run.log.Detail("status correct, skip...");
     } else {
         run.log.Detail("status before: " + AdapterStatusText(before));
-        ChangeAdapter(run, enable, match);
+        change();
+    }
+}
+
+void SwitchNetworkAdapter(Run& run, bool enable, AdapterWay way) {
+    const std::string match = outside::kAdapterMatch;
+    const std::string action = enable ? "Enable" : "Disable";
+
+    run.log.Main(action + " network adapter " + Quoted(match) + ": begin");
+    const DevconCheck devcon = CheckDevcon(run.ctx, run.sys.files);
+    if (way == AdapterWay::DeviceApi) {
+        SwitchAdapterDevices(run, enable, match);
+    } else if (devcon == DevconCheck::Missing) {
+        run.log.Error("devcon.exe not found!");
+    } else if (devcon != DevconCheck::Right) {
+        run.log.Error("devcon.exe hasn't the correct version!");
+    } else {
+        ChangeUnlessRight(run, GetNetworkAdapterStatus(run, match), enable,
+                          [&] { ChangeAdapter(run, enable, match); });
     }
     run.log.Main(action + " network adapter: end");
 }

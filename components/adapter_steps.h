@@ -1,5 +1,7 @@
 #pragma once
-// The steps that act on the VPN client's virtual network adapter through devcon.exe.
+// The steps that act on the VPN client's virtual network adapter through devcon.exe, or through
+// Windows' device API where no usable devcon.exe is there (components/adapter_devices.h).
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -22,7 +24,14 @@ std::string AdapterStatusText(const AdapterStatus& status);
 // Asks devcon.exe for the status of the devices that match.
 AdapterStatus GetNetworkAdapterStatus(Run& run, const std::string& match);
 
+// The step's course once the adapter's status is known: an unknown status is an error, the
+// target state is skipped, and otherwise change switches the adapter.
+void ChangeUnlessRight(Run& run, const AdapterStatus& before, bool enable,
+                       const std::function<void()>& change);
+
+enum class AdapterWay { Devcon, DeviceApi };
+
 // enable true enables the adapter, false disables it.
-void SwitchNetworkAdapter(Run& run, bool enable);
+void SwitchNetworkAdapter(Run& run, bool enable, AdapterWay way);
 
 }  // namespace tunlatch

@@ -65,6 +65,22 @@ std::string CaptureFailureText(const std::string& program, CaptureFailure failur
     return program + " fail!";
 }
 
+std::string DeviceStateText(const DeviceState& state) {
+    switch (state.kind) {
+        case DeviceState::Kind::Running:
+            return "running";
+        case DeviceState::Kind::Disabled:
+            return "disabled";
+        case DeviceState::Kind::Stopped:
+            return "stopped";
+        case DeviceState::Kind::Problem:
+            return "problem " + std::to_string(state.code);
+        case DeviceState::Kind::Unreadable:
+            break;
+    }
+    return "status unreadable: " + std::to_string(state.code);
+}
+
 std::string RegCodeText(const RegResult& result) {
     return std::to_string(result.code);
 }

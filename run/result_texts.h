@@ -6,6 +6,7 @@
 #include <string>
 
 #include "system/access_lists.h"
+#include "system/devices.h"
 #include "system/processes.h"
 #include "system/registry.h"
 #include "system/service_control.h"
@@ -26,6 +27,10 @@ std::string StartTypeNumber(std::optional<StartType> startType);
 // given, when it did not end within it).
 std::string CaptureFailureText(const std::string& program, CaptureFailure failure,
                                std::chrono::seconds timeLimit);
+
+// "running", "disabled", "stopped", "problem N" with the problem number, or "status
+// unreadable: N" with the Configuration Manager's code.
+std::string DeviceStateText(const DeviceState& state);
 
 // Windows' code for a registry call, in decimal.
 std::string RegCodeText(const RegResult& result);

@@ -3,6 +3,7 @@
 // fakes.
 #include "system/access_lists.h"
 #include "system/clock.h"
+#include "system/devices.h"
 #include "system/dialogs.h"
 #include "system/download.h"
 #include "system/files.h"
@@ -31,6 +32,7 @@ struct SystemModules {
     Zip& zip;
     ProgramHost& host;
     AccessLists& access;
+    Devices& devices;
 };
 
 }  // namespace tunlatch

@@ -24,6 +24,8 @@ public:
     // Windows' folder for temporary files as it reports it (from TMP, TEMP, the user's profile
     // or the Windows folder), with its trailing backslash; nullopt when it reports none.
     virtual std::optional<std::string> TempFolder() = 0;
+    // 64 for the x64 build, 32 for the x86 one, whatever Windows it runs on.
+    virtual unsigned ProgramBits() = 0;
 };
 
 }  // namespace tunlatch

@@ -7,6 +7,7 @@
 #include "system/win32/access_lists.h"
 #include "system/win32/clock.h"
 #include "system/win32/com_apartment.h"
+#include "system/win32/devices.h"
 #include "system/win32/dialogs.h"
 #include "system/win32/download.h"
 #include "system/win32/files.h"
@@ -57,9 +58,10 @@ int RunProgram(HINSTANCE instance) {
     // The tray's hidden window exists only while Main shows the icon.
     Win32Tray tray(instance);
     Win32AccessLists access;
+    Win32Devices devices;
 
     SystemModules sys{services, processes, registry, os,  files, settings, clock,
-                      tray,     dialogs,   download, zip, host,  access};
+                      tray,     dialogs,   download, zip, host,  access,   devices};
     return Main(sys);
 }
 

@@ -10,6 +10,7 @@ public:
     std::optional<std::string> ProgramFolder() override;
     VersionNumbers ProgramVersion() override;
     std::optional<std::string> TempFolder() override;
+    unsigned ProgramBits() override { return sizeof(void*) * 8; }
 
 private:
     UniqueKernelHandle instanceMutex_;  // held for the whole run

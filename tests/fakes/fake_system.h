@@ -322,11 +322,13 @@ public:
     std::optional<std::string> folder = "C:\\Tools\\Tunlatch";
     VersionNumbers version{1, 2, 0, 1};
     std::optional<std::string> temp = "C:\\Temp\\";
+    unsigned bits = 64;
 
     bool AnotherCopyRunning() override { return anotherCopy; }
     std::optional<std::string> ProgramFolder() override { return folder; }
     VersionNumbers ProgramVersion() override { return version; }
     std::optional<std::string> TempFolder() override { return temp; }
+    unsigned ProgramBits() override { return bits; }
 };
 
 // Only administrators may change what is not named here.
@@ -335,6 +337,27 @@ public:
     std::map<std::string, WriteAccess> access;
     WriteAccess WhoMayWrite(const std::string& path) override {
         return access.count(path) ? access[path] : WriteAccess::OnlyAdministrators;
+    }
+};
+
+// Devices by instance ID; a change sets the state unless change says otherwise.
+class FakeDevices final : public Devices, public Journaled {
+public:
+    std::vector<Device> devices;  // all of them match
+    std::map<std::string, DeviceState> states;
+    DeviceChange change{DeviceChange::Outcome::Done, 0};
+    int vanishAfter = -1;  // how many finds see the devices; -1: every find
+
+    std::vector<Device> FindDevices(const std::string&) override {
+        return vanishAfter != 0 && vanishAfter-- != 0 ? devices : std::vector<Device>();
+    }
+    DeviceState GetDeviceState(const std::string& id) override { return states[id]; }
+    DeviceChange SetDeviceEnabled(const std::string& id, bool enable) override {
+        Note("SetDeviceEnabled " + id + (enable ? " on" : " off"));
+        using Kind = DeviceState::Kind;
+        if (change.outcome == DeviceChange::Outcome::Done)
+            states[id] = {enable ? Kind::Running : Kind::Disabled, 0};
+        return change;
     }
 };
 
@@ -354,13 +377,14 @@ struct FakeSystem {
     FakeZip zip;
     FakeProgramHost host;
     FakeAccessLists access;
+    FakeDevices devices;
     SystemModules modules{services, processes, registry, os,  files, settings, clock,
-                          tray,     dialogs,   download, zip, host,  access};
+                          tray,     dialogs,   download, zip, host,  access,   devices};
 
     FakeSystem() {
         for (Journaled* j :
              std::initializer_list<Journaled*>{&services, &processes, &registry, &files, &settings,
-                                               &tray, &dialogs, &download, &zip})
+                                               &tray, &dialogs, &download, &zip, &devices})
             j->journal = &journal;
     }
     FakeSystem(const FakeSystem&) = delete;

@@ -29,7 +29,7 @@ TEST(DownloadDevconOnWine, InstallsFromAFileAddressAndFailsOnAClosedPort) {
         SystemModules modules{fakes.services, fakes.processes, fakes.registry, fakes.os,
                               files,          fakes.settings,  fakes.clock,    fakes.tray,
                               fakes.dialogs,  download,        unzip,          fakes.host,
-                              fakes.access};
+                              fakes.access,   fakes.devices};
         RunContext ctx;
         ctx.ProgramDir = folder.path + "\\";
         ctx.WorkFolder = folder / "tunlatch.tmp";

@@ -60,6 +60,17 @@ const std::map<std::string, CaptureFailure> kFailures = {
     {"no pipe", CaptureFailure::PipeNotCreated},
     {"read failed", CaptureFailure::ReadFailed}};
 
+using DeviceKind = DeviceState::Kind;
+const std::map<std::string, DeviceState> kDeviceStates = {
+    {"on", {DeviceKind::Running, 0}},
+    {"off", {DeviceKind::Disabled, 22}},
+    {"stopped", {DeviceKind::Stopped, 0}},
+    {"problem", {DeviceKind::Problem, 28}},
+    {"unreadable", {DeviceKind::Unreadable, 13}}};
+const std::map<std::string, DeviceChange> kDeviceChanges = {
+    {"restart", {DeviceChange::Outcome::NeedsRestart, 0}},
+    {"fails", {DeviceChange::Outcome::Failed, 5}}};
+
 const std::map<std::string, std::optional<StartType>> kStartTypes = {
     {"automatic", StartType::Automatic},
     {"on demand", StartType::OnDemand},
@@ -235,6 +246,15 @@ struct HostRun {
              [&] { sys.access.access[kProgramDir + value] = WriteAccess::OthersMayWrite; }},
             {"access unknown",
              [&] { sys.access.access[kProgramDir + value] = WriteAccess::Unknown; }},
+            {"device",  // STATE ID NAME: a device that matches the adapter
+             [&] {
+                 const auto [id, name] = Split(rest);
+                 sys.devices.devices.push_back({id, name});
+                 sys.devices.states[id] = kDeviceStates.at(first);
+             }},
+            {"device change", [&] { sys.devices.change = kDeviceChanges.at(value); }},
+            {"devices vanish after", [&] { sys.devices.vanishAfter = std::stoi(value); }},
+            {"program bits", [&] { sys.host.bits = std::stoul(value); }},
             {"program folder", [&] {
                  sys.host.folder = value;
                  sys.files.files[value + "devcon.exe"] = sys.files.files[kDevconPath];

@@ -1,0 +1,15 @@
+#pragma once
+#include "system/devices.h"
+
+namespace tunlatch::win32 {
+
+// SetupAPI and the Configuration Manager, loaded from the system folder for each call and
+// released after it (setupapi.dll and cfgmgr32.dll are not imported: most runs never need them).
+class Win32Devices final : public Devices {
+public:
+    std::vector<Device> FindDevices(const std::string& id) override;
+    DeviceState GetDeviceState(const std::string& instanceId) override;
+    DeviceChange SetDeviceEnabled(const std::string& instanceId, bool enable) override;
+};
+
+}  // namespace tunlatch::win32

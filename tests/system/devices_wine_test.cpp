@@ -1,0 +1,45 @@
+// The device module against Wine's own SetupAPI, with root devices made by the testbed's
+// world_device beside this program (Wine can list devices and read their IDs, not change them).
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "system/win32/devices.h"
+#include "system/win32/processes.h"
+#include "tests/system/scratch_folder.h"
+
+namespace tunlatch::win32 {
+namespace {
+
+// world_device's answer without its line end: the instance ID of a device it added.
+std::string WorldDevice(const std::string& arguments) {
+    std::string command(1, '"');
+    command.append(test::BinFolder()).append("world_device.exe\" ").append(arguments);
+    const CaptureResult result = Win32Processes().RunCaptured(command);
+    const auto* output = std::get_if<std::string>(&result);
+    return output ? output->substr(0, output->find('\r')) : std::string();
+}
+
+TEST(Devices, FindsEitherIdListInAnyCaseReadsTheStateAndFailsTheChangeCleanly) {
+    // The prefix is kept from run to run: IDs of this run's own.
+    const std::string id = "TunlatchTest" + std::to_string(::GetTickCount());
+    const std::string upper = "TUNLATCHTEST" + id.substr(12),
+                      lower = "tunlatchtest" + id.substr(12);
+    const std::string byHardware = WorldDevice("add \"Test adapter\" Other," + upper);
+    const std::string byCompatible = WorldDevice("add \"\" Other " + lower);
+    const std::string longer = WorldDevice("add Near " + id + "0");
+    Win32Devices devices;
+    std::map<std::string, std::string> found;
+    for (const Device& device : devices.FindDevices(id)) found[device.instanceId] = device.name;
+    EXPECT_EQ(found, (std::map<std::string, std::string>{{byHardware, "Test adapter"},
+                                                         {byCompatible, ""}}));
+    // Wine reports no status bits: neither running nor disabled.
+    EXPECT_EQ(devices.GetDeviceState(byHardware).kind, DeviceState::Kind::Stopped);
+    EXPECT_EQ(devices.SetDeviceEnabled(byHardware, false).outcome, DeviceChange::Outcome::Failed);
+    EXPECT_EQ(devices.GetDeviceState("ROOT\\NET\\9999").kind, DeviceState::Kind::Unreadable);
+    for (const std::string& made : {byHardware, byCompatible, longer})
+        WorldDevice("remove " + made);
+}
+
+}  // namespace
+}  // namespace tunlatch::win32
