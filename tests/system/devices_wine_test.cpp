@@ -2,6 +2,7 @@
 // world_device beside this program (Wine can list devices and read their IDs, not change them).
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 
 #include "system/win32/devices.h"
@@ -15,7 +16,7 @@ namespace {
 std::string WorldDevice(const std::string& arguments) {
     std::string command(1, '"');
     command.append(test::BinFolder()).append("world_device.exe\" ").append(arguments);
-    const CaptureResult result = Win32Processes().RunCaptured(command);
+    const CaptureResult result = Win32Processes().RunCaptured(command, std::chrono::seconds(60));
     const auto* output = std::get_if<std::string>(&result);
     return output ? output->substr(0, output->find('\r')) : std::string();
 }
