@@ -4,6 +4,7 @@
 //   StartDelayMs        (DWORD) how long it stays in Start Pending before it reports Running,
 //   StopDelayMs         (DWORD) how long it stays in Stop Pending before it reports Stopped,
 //   HangInStartPending  (DWORD) non-zero: it never reports Running (a stop still ends it).
+//   CrashOnStart        (DWORD) non-zero: its process ends while it reports Start Pending.
 // Missing values count as 0. While a pending state lasts it advances its check point every
 // 100 ms, so a watcher can tell a live pending service from a stuck one.
 #include <windows.h>
@@ -63,6 +64,10 @@ void WINAPI ServiceMain(DWORD, char** argv) {
     g_status = ::RegisterServiceCtrlHandlerExA(argv[0], OnControl, nullptr);
     std::snprintf(g_parameters, sizeof g_parameters,
                   "System\\CurrentControlSet\\Services\\%s\\Parameters", argv[0]);
+    if (Parameter("CrashOnStart")) {
+        Report(SERVICE_START_PENDING, 1);
+        ::ExitProcess(3);
+    }
     const DWORD startMs = Parameter("HangInStartPending") ? INFINITE : Parameter("StartDelayMs");
     if (Pend(SERVICE_START_PENDING, startMs, true)) {
         Report(SERVICE_RUNNING);
