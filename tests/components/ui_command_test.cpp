@@ -22,8 +22,9 @@ TEST(UiCommandTest, QuotedPathEndsAtItsQuoteUnquotedIsWholeLessTheArgument) {
 }
 
 TEST(UiCommandTest, OnlyDriveAndNetworkPathsAreFull) {
-    for (const char* path : {"C:\\x", "c:/x", "\\\\server\\share"}) EXPECT_TRUE(IsFullPath(path));
-    for (const char* path : {"", "x", "\\x", "C:x", "C:", "\\\\", "\\\\\\x", "1:\\x"})
+    for (const char* path : {"C:\\x", "c:/x", "A:\\", "\\\\server\\share"})
+        EXPECT_TRUE(IsFullPath(path)) << path;
+    for (const char* path : {"", "x", "\\x", "C:x", "C:", "\\\\", "\\\\\\x", "1:\\x", "x\\y"})
         EXPECT_FALSE(IsFullPath(path)) << path;
 }
 

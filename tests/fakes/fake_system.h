@@ -128,6 +128,7 @@ class FakeFileSystem final : public FileSystem, public Journaled {
 public:
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
+    std::set<std::string> refused;  // DeleteTree and MoveFileTo fail on these, as on a locked file
     std::set<std::string> unopenable;  // OpenForAppend fails for these
     // What a copy of these files delivers: a user process swapped them since they were read.
     std::map<std::string, std::string> swapped;
@@ -137,6 +138,7 @@ public:
     bool FolderExists(const std::string& path) override { return folders.count(path) > 0; }
     bool DeleteTree(const std::string& path) override {
         Note("DeleteTree " + path);
+        if (refused.count(path)) return false;
         const auto inside = [&](const std::string& p) {
             return p == path || p.rfind(path + "\\", 0) == 0;
         };
@@ -163,7 +165,7 @@ public:
     }
     bool MoveFileTo(const std::string& from, const std::string& to) override {
         Note("MoveFileTo " + to);
-        if (!files.count(from) || folders.count(to)) return false;
+        if (!files.count(from) || folders.count(to) || refused.count(to)) return false;
         files[to] = files[from];
         return files.erase(from) > 0;
     }

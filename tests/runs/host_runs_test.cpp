@@ -217,6 +217,7 @@ struct HostRun {
             {"another copy", [&] { sys.host.anotherCopy = true; }},
             {"not admin", [&] { sys.os.admin = false; }},
             {"log unopenable", [&] { sys.files.unopenable.insert(kLogPath); }},
+            {"refused", [&] { sys.files.refused.insert(value); }},
             {"archive size", [&] { arrives = std::stoull(value); }},
             {"download reports failure", [&] { downloadReportsSuccess = false; }},
             {"no unzip32", [&] { sys.files.files.erase(kProgramDir + "unzip32.dll"); }},

@@ -20,11 +20,14 @@ TEST(SettingsTest, BooleansAreDecimalNumbersOrTrueAndFalse) {
 
 TEST(SettingsTest, LogLevelIsAWholeNumberOfSixteenBits) {
     const std::pair<const char*, std::optional<std::int16_t>> cases[] = {
-        {"2", 2},      {"-1", -1},       {"+2", 2},
-        {" 002 ", 2},  {"32767", 32767}, {"-32768", -32768},
-        {"32768", {}}, {"-32769", {}},   {"99999999999999999999", {}},
-        {"", {}},      {"-", {}},        {"2.0", {}},
-        {"two", {}},   {"2 2", {}}};
+        {"2", 2},           {"-1", -1},
+        {"+2", 2},          {"19", 19},
+        {" 002 ", 2},       {"32767", 32767},
+        {"-32768", -32768}, {"32768", {}},
+        {"-32769", {}},     {"99999999999999999999", {}},
+        {"", {}},           {"-", {}},
+        {"2.0", {}},        {"two", {}},
+        {"2 2", {}}};
     for (const auto& [text, value] : cases) EXPECT_EQ(SettingLogLevel(text), value) << text;
 }
 
