@@ -12,6 +12,7 @@ TEST(UiCommandTest, QuotedPathEndsAtItsQuoteUnquotedIsWholeLessTheArgument) {
         {path + " --auto-start", path, " --auto-start"},
         {path + " --x", path + " --x", ""},
         {"\"" + path, path, ""},
+        {"\"\" --x", "", " --x"},
         {"", "", ""}};
     for (const auto& [line, program, arguments] : cases) {
         const UiCommand command = SplitUiCommand(line);
@@ -22,7 +23,7 @@ TEST(UiCommandTest, QuotedPathEndsAtItsQuoteUnquotedIsWholeLessTheArgument) {
 }
 
 TEST(UiCommandTest, OnlyDriveAndNetworkPathsAreFull) {
-    for (const char* path : {"C:\\x", "c:/x", "A:\\", "\\\\server\\share"})
+    for (const char* path : {"C:\\x", "c:/x", "A:\\", "Z:\\", "a:\\", "z:\\", "\\\\server\\share"})
         EXPECT_TRUE(IsFullPath(path)) << path;
     for (const char* path : {"", "x", "\\x", "C:x", "C:", "\\\\", "\\\\\\x", "1:\\x", "x\\y"})
         EXPECT_FALSE(IsFullPath(path)) << path;
