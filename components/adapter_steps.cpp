@@ -102,10 +102,10 @@ void SwitchNetworkAdapter(Run& run, bool enable, AdapterWay way) {
     const std::string action = enable ? "Enable" : "Disable";
 
     run.log.Main(action + " network adapter " + Quoted(match) + ": begin");
-    const DevconCheck devcon = CheckDevcon(run.ctx, run.sys.files);
     if (way == AdapterWay::DeviceApi) {
         SwitchAdapterDevices(run, enable, match);
-    } else if (devcon == DevconCheck::Missing) {
+    } else if (const DevconCheck devcon = CheckDevcon(run.ctx, run.sys.files);
+               devcon == DevconCheck::Missing) {
         run.log.Error("devcon.exe not found!");
     } else if (devcon != DevconCheck::Right) {
         run.log.Error("devcon.exe hasn't the correct version!");

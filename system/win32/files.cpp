@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "system/win32/system_library.h"
-
 namespace tunlatch::win32 {
 
 namespace {
@@ -54,17 +52,13 @@ bool RemoveEntry(const std::string& path, DWORD attributes) {
 }
 
 // The path Windows resolved an open handle to, links and short names included; empty when it
-// cannot tell. Loaded when needed: the program imports nothing new at load time.
+// cannot tell.
 std::string FinalPath(HANDLE handle) {
-    using FinalPathFn = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
-    const UniqueModule kernel = LoadSystemLibrary("kernel32.dll");
-    const auto finalPath = FindExport<FinalPathFn>(kernel.get(), "GetFinalPathNameByHandleA");
-    if (!finalPath) return {};
     std::string path(MAX_PATH, '\0');
-    DWORD n = finalPath(handle, path.data(), static_cast<DWORD>(path.size()), 0);
+    DWORD n = ::GetFinalPathNameByHandleA(handle, path.data(), static_cast<DWORD>(path.size()), 0);
     if (n >= path.size()) {
         path.resize(n);
-        n = finalPath(handle, path.data(), n, 0);
+        n = ::GetFinalPathNameByHandleA(handle, path.data(), n, 0);
     }
     if (n == 0 || n >= path.size()) return {};
     path.resize(n);
