@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "system/result.h"
+
 namespace tunlatch {
 
 struct Device {
@@ -14,28 +16,26 @@ struct Device {
 
 // A device's state as the Configuration Manager reports it.
 struct DeviceState {
-    enum class Kind { Running, Disabled, Stopped, Problem, Unreadable };
-    Kind kind = Kind::Unreadable;
-    std::uint32_t code = 0;  // Problem: the problem number; Unreadable: the CONFIGRET
+    enum class Kind { Running, Disabled, Stopped, Problem };
+    Kind kind = Kind::Stopped;
+    std::uint32_t problem = 0;  // Problem: the problem number
 };
 
-// How a change of a device's state ended.
-struct DeviceChange {
-    enum class Outcome { Done, NeedsRestart, Failed };
-    Outcome outcome = Outcome::Failed;
-    std::uint32_t error = 0;  // Failed: Windows' error code
-};
+// How a change that the class installer took ends: at once, or at the next restart.
+enum class DeviceChange { Done, NeedsRestart };
 
 class Devices {
 public:
     virtual ~Devices() = default;
     // The present devices that carry a hardware or compatible ID equal to id, letter case
-    // ignored; empty also when the device installer cannot be reached.
-    virtual std::vector<Device> FindDevices(const std::string& id) = 0;
-    virtual DeviceState GetDeviceState(const std::string& instanceId) = 0;
-    // Through the device's class installer, in every hardware profile, so that the state lasts
-    // across restarts.
-    virtual DeviceChange SetDeviceEnabled(const std::string& instanceId, bool enable) = 0;
+    // ignored.
+    virtual Result<std::vector<Device>> FindDevices(const std::string& id) = 0;
+    // A failure carries the Configuration Manager's code (or SetupAPI's, when the device could
+    // not be opened).
+    virtual Result<DeviceState> GetDeviceState(const std::string& instanceId) = 0;
+    // Through the device's class installer, so that the state lasts across restarts; the
+    // verdict is the change in the current hardware profile.
+    virtual Result<DeviceChange> SetDeviceEnabled(const std::string& instanceId, bool enable) = 0;
 };
 
 }  // namespace tunlatch

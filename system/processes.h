@@ -6,6 +6,8 @@
 #include <string>
 #include <variant>
 
+#include "system/result.h"
+
 namespace tunlatch {
 
 // Why a child's output could not be captured. NoEndInTime: the child was still running at the
@@ -14,13 +16,6 @@ enum class CaptureFailure { PipeNotCreated, NotStarted, ReadFailed, NoEndInTime 
 
 // The child's whole standard output in arrival order, or why there is none.
 using CaptureResult = std::variant<std::string, CaptureFailure>;
-
-// Outcome of starting a program without waiting for it.
-struct LaunchResult {
-    bool started = false;
-    std::uint32_t processId = 0;
-    std::uint32_t error = 0;  // the Windows error code when not started, as the log shows it
-};
 
 class Processes {
 public:
@@ -32,10 +27,10 @@ public:
     virtual void WaitMs(std::int32_t milliseconds) = 0;
     virtual bool IsProcessActive(std::uint32_t processId) = 0;
     // Opens a file or an address with its registered program, in a normal window.
-    virtual void ShellOpen(const std::string& target) = 0;
+    virtual Result<> ShellOpen(const std::string& target) = 0;
     // Starts the command line as a new process that inherits no handles, its window minimized,
-    // and does not wait for it.
-    virtual LaunchResult LaunchDetached(const std::string& commandLine) = 0;
+    // and does not wait for it; the new process's ID.
+    virtual Result<std::uint32_t> LaunchDetached(const std::string& commandLine) = 0;
 };
 
 }  // namespace tunlatch

@@ -1,12 +1,15 @@
 #pragma once
 // Service control: one self-contained operation per call over the service control manager.
-#include <optional>
+#include <cstdint>
 #include <string>
+
+#include "system/result.h"
 
 namespace tunlatch {
 
-// A service's state, or why it could not be read (Unknown: the query failed or named a state
-// that Windows does not document).
+// A service's state as Windows documents it. A query that fails tells which handle could not be
+// opened (SystemError::Stage), or carries Windows' code; a state number Windows does not
+// document is a failed query too.
 enum class ServiceStatus {
     Stopped,
     StartPending,
@@ -15,24 +18,24 @@ enum class ServiceStatus {
     ContinuePending,
     PausePending,
     Paused,
-    Unknown,
-    ManagerNotOpened,
-    ServiceNotOpened,
 };
 
 enum class StartType { Boot, System, Automatic, OnDemand, Disabled };
 
+// Windows' answers to a start or stop request that mean the service is where it was sent.
+inline constexpr std::uint32_t kServiceAlreadyRunning = 1056;
+inline constexpr std::uint32_t kServiceNotActive = 1062;
+
 class ServiceControl {
 public:
     virtual ~ServiceControl() = default;
-    virtual ServiceStatus ServiceGetStatus(const std::string& service) = 0;
-    // The requests below are fire and forget: whether they took effect shows in the state read
-    // back afterwards, which is the verdict the switching steps go by.
-    virtual void ServiceStart(const std::string& service) = 0;
-    virtual void ServiceStop(const std::string& service) = 0;
-    virtual void ServiceSetStartType(const std::string& service, StartType startType) = 0;
-    // The configured start type; nullopt when the service or its configuration cannot be read.
-    virtual std::optional<StartType> ServiceGetStartType(const std::string& service) = 0;
+    virtual Result<ServiceStatus> ServiceGetStatus(const std::string& service) = 0;
+    // A request that Windows accepts is under way; the state read back afterwards tells whether
+    // it got there.
+    virtual Result<> ServiceStart(const std::string& service) = 0;
+    virtual Result<> ServiceStop(const std::string& service) = 0;
+    virtual Result<> ServiceSetStartType(const std::string& service, StartType startType) = 0;
+    virtual Result<StartType> ServiceGetStartType(const std::string& service) = 0;
 };
 
 }  // namespace tunlatch

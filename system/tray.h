@@ -7,7 +7,9 @@ namespace tunlatch {
 
 enum class TrayPicture { Grey, Red, GreenRed, Green };
 
-enum class BalloonSound { Silent, Audible };
+// Silent and Audible are notices, the second with the notice sound; a warning shows Windows'
+// warning picture and sound.
+enum class BalloonKind { Silent, Audible, Warning };
 
 class Tray {
 public:
@@ -16,7 +18,7 @@ public:
     virtual bool AddIcon(TrayPicture picture, const std::string& tip) = 0;
     virtual bool ChangePicture(TrayPicture picture) = 0;
     virtual bool ShowBalloon(const std::string& title, const std::string& text,
-                             BalloonSound sound) = 0;
+                             BalloonKind kind) = 0;
     virtual bool DeleteIcon() = 0;
 };
 

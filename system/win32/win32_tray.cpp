@@ -5,8 +5,16 @@
 namespace tunlatch::win32 {
 namespace {
 
-DWORD InfoFlags(BalloonSound sound) noexcept {
-    return sound == BalloonSound::Silent ? NIIF_INFO | NIIF_NOSOUND : NIIF_INFO;
+DWORD InfoFlags(BalloonKind kind) noexcept {
+    switch (kind) {
+        case BalloonKind::Silent:
+            return NIIF_INFO | NIIF_NOSOUND;
+        case BalloonKind::Audible:
+            return NIIF_INFO;
+        case BalloonKind::Warning:
+            break;
+    }
+    return NIIF_WARNING;
 }
 
 bool Notify(DWORD message, NOTIFYICONDATAA& record) noexcept {
@@ -53,12 +61,12 @@ bool Win32Tray::ChangePicture(TrayPicture picture) {
     return Notify(NIM_MODIFY, record);
 }
 
-bool Win32Tray::ShowBalloon(const std::string& title, const std::string& text, BalloonSound sound) {
+bool Win32Tray::ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) {
     if (!window_) return false;
     NOTIFYICONDATAA record = Record(NIF_INFO);
     CopyNotifyText(title, record.szInfoTitle);
     CopyNotifyText(text, record.szInfo);
-    record.dwInfoFlags = InfoFlags(sound);
+    record.dwInfoFlags = InfoFlags(kind);
     return Notify(NIM_MODIFY, record);
 }
 

@@ -31,7 +31,7 @@ public:
     bool AddIcon(TrayPicture picture, const std::string& tip) override;
     bool ChangePicture(TrayPicture picture) override;
     bool ShowBalloon(const std::string& title, const std::string& text,
-                     BalloonSound sound) override;
+                     BalloonKind kind) override;
     bool DeleteIcon() override;
 
     // The window the shell knows the icon by while it is added, else null.

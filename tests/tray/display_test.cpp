@@ -57,7 +57,7 @@ TEST(TrayOnDisplay, EachCallSucceedsAndTheTrayShowsItsPicture) {
         EXPECT_TRUE(tray.ChangePicture(picture));
         EXPECT_TRUE(Shows(picture)) << static_cast<int>(picture);
     }
-    EXPECT_TRUE(tray.ShowBalloon("Tunlatch V1.0.0", "Hamachi started", BalloonSound::Silent));
+    EXPECT_TRUE(tray.ShowBalloon("Tunlatch V1.0.0", "Hamachi started", BalloonKind::Silent));
     EXPECT_TRUE(tray.DeleteIcon());
     EXPECT_TRUE(Shows(std::nullopt));
 }
