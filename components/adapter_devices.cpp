@@ -1,5 +1,6 @@
 #include "components/adapter_devices.h"
 
+#include <optional>
 #include <vector>
 
 #include "components/adapter_steps.h"
@@ -9,64 +10,68 @@
 namespace tunlatch {
 namespace {
 
-// Read as DevCon's status is read: a disabled device wins, then a running one; with neither the
-// status is unknown and names each device's state.
-AdapterStatus DevicesStatus(Run& run, const std::vector<Device>& devices) {
-    bool running = false;
-    std::string states;
-    for (const Device& device : devices) {
-        const DeviceState state = run.sys.devices.GetDeviceState(device.instanceId);
-        if (state.kind == DeviceState::Kind::Disabled)
-            return {AdapterStatus::State::Disabled, {}, {}};
-        running = running || state.kind == DeviceState::Kind::Running;
-        states += (states.empty() ? "" : "; ") + device.instanceId + " " + DeviceStateText(state);
-    }
-    if (running) return {AdapterStatus::State::Enabled, {}, {}};
-    return {AdapterStatus::State::Unknown, states, {}};
+// A device's state in the words of DevCon's status report.
+AdapterStatus StatusOf(const Device& device, const Result<DeviceState>& state) {
+    if (state && state->kind == DeviceState::Kind::Running)
+        return {AdapterStatus::State::Enabled, {}, {}};
+    if (state && state->kind == DeviceState::Kind::Disabled)
+        return {AdapterStatus::State::Disabled, {}, {}};
+    return {AdapterStatus::State::Unknown, device.instanceId + " " + DeviceStateText(state), {}};
 }
 
-// Every matching device is changed, as DevCon changes them all; the step succeeds only when
-// each change is done without waiting for a restart.
-void ChangeDevices(Run& run, bool enable, const std::vector<Device>& devices) {
-    bool allDone = true;
-    bool anyFailed = false;
-    std::vector<std::string> restarts;
-    for (const Device& device : devices) {
-        const DeviceChange change = run.sys.devices.SetDeviceEnabled(device.instanceId, enable);
-        allDone = allDone && change.outcome == DeviceChange::Outcome::Done;
-        if (change.outcome == DeviceChange::Outcome::NeedsRestart)
-            restarts.push_back(device.instanceId);
-        if (change.outcome != DeviceChange::Outcome::Failed) continue;
-        anyFailed = true;
+// The change is done only when it needs no restart; the state read afterwards is reported.
+AdapterStatus ChangeDevice(Run& run, bool enable, const Device& device) {
+    const Result<DeviceChange> change = run.sys.devices.SetDeviceEnabled(device.instanceId, enable);
+    if (!change) {
         run.log.Error("device API fail! " + device.instanceId + " error " +
-                      std::to_string(change.error));
+                      SystemErrorCode(change.error()));
+    } else {
+        run.log.Detail("device API done");
+        if (*change == DeviceChange::NeedsRestart) LogRestartNeeded(run, device.instanceId);
     }
-    if (!anyFailed) run.log.Detail("device API done");
-    for (const std::string& id : restarts)
-        run.log.Detail("restart needed to finish the change: " + id);
-    run.log.Detail("status now: " + AdapterStatusText(DevicesStatus(run, devices)));
-    if (!allDone) run.log.Error(enable ? "activation fail!" : "deactivation fail!");
-    for (const Device& device : devices)
-        run.log.Detail("device: " + device.instanceId +
-                       (device.name.empty() ? "" : " (" + device.name + ")"));
+    const AdapterStatus now = StatusOf(device, run.sys.devices.GetDeviceState(device.instanceId));
+    run.log.Detail("status now: " + AdapterStatusText(now));
+    if (!change || *change != DeviceChange::Done)
+        run.log.Error(enable ? "activation fail!" : "deactivation fail!");
+    return now;
+}
+
+// Each device on its own: one already right is skipped, the others changed.
+PartState SwitchDevice(Run& run, bool enable, const Device& device) {
+    run.log.Detail("device: " + device.instanceId +
+                   (device.name.empty() ? "" : " (" + device.name + ")"));
+    const AdapterStatus before =
+        StatusOf(device, run.sys.devices.GetDeviceState(device.instanceId));
+    return PartOf(
+        ChangeUnlessRight(run, before, enable, [&] { return ChangeDevice(run, enable, device); }));
 }
 
 }  // namespace
 
 bool DeviceApiServes(Run& run, DevconCheck check) {
-    return (check == DevconCheck::Missing || check == DevconCheck::WrongBuild) &&
-           run.ctx.OsInfo.Architecture == "x64" && run.sys.host.ProgramBits() == 64 &&
-           !run.sys.devices.FindDevices(outside::kAdapterMatch).empty();
+    if (check != DevconCheck::Missing && check != DevconCheck::WrongBuild) return false;
+    if (run.ctx.OsInfo.Architecture != "x64" || run.sys.host.ProgramBits() != 64) return false;
+    const Result<std::vector<Device>> devices = run.sys.devices.FindDevices(outside::kAdapterMatch);
+    return devices && !devices->empty();
 }
 
-void SwitchAdapterDevices(Run& run, bool enable, const std::string& match) {
-    const std::vector<Device> devices = run.sys.devices.FindDevices(match);
-    if (devices.empty()) {
-        run.log.Error("no matching device found: " + match);
-        return;
+PartState SwitchAdapterDevices(Run& run, bool enable, const std::string& match) {
+    const Result<std::vector<Device>> devices = run.sys.devices.FindDevices(match);
+    if (!devices) {
+        run.log.Error("device API fail! error " + SystemErrorCode(devices.error()));
+        return PartState::Unknown;
     }
-    ChangeUnlessRight(run, DevicesStatus(run, devices), enable,
-                      [&] { ChangeDevices(run, enable, devices); });
+    if (devices->empty()) {
+        run.log.Error("no matching device found: " + match);
+        return PartState::Unknown;
+    }
+    // The adapter is on or off only when every one of its devices is.
+    std::optional<PartState> all;
+    for (const Device& device : *devices) {
+        const PartState found = SwitchDevice(run, enable, device);
+        all = !all || *all == found ? found : PartState::Unknown;
+    }
+    return *all;
 }
 
 }  // namespace tunlatch

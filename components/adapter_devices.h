@@ -3,6 +3,7 @@
 // on 64-bit Windows, where Microsoft's only 64-bit DevCon comes with its driver kit.
 #include <string>
 
+#include "components/part_state.h"
 #include "run/devcon_check.h"
 #include "run/run.h"
 
@@ -13,8 +14,8 @@ namespace tunlatch {
 // adapter. The 32-bit program keeps DevCon: Windows refuses it device changes there.
 bool DeviceApiServes(Run& run, DevconCheck check);
 
-// The adapter step's work through the device API, logged in the shape of the DevCon way: the
-// matching devices' status, their change and the status after it, and the devices by name.
-void SwitchAdapterDevices(Run& run, bool enable, const std::string& match);
+// The adapter step's work through the device API, logged in the shape of the DevCon way for each
+// matching device: its name, its status, its change and the status after it.
+PartState SwitchAdapterDevices(Run& run, bool enable, const std::string& match);
 
 }  // namespace tunlatch

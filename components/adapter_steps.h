@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "components/part_state.h"
 #include "run/run.h"
 #include "system/processes.h"
 
@@ -24,14 +25,21 @@ std::string AdapterStatusText(const AdapterStatus& status);
 // Asks devcon.exe for the status of the devices that match.
 AdapterStatus GetNetworkAdapterStatus(Run& run, const std::string& match);
 
+// Enabled is On, Disabled Off.
+PartState PartOf(const AdapterStatus& status);
+
 // The step's course once the adapter's status is known: an unknown status is an error, the
-// target state is skipped, and otherwise change switches the adapter.
-void ChangeUnlessRight(Run& run, const AdapterStatus& before, bool enable,
-                       const std::function<void()>& change);
+// target state is skipped, and otherwise change switches the adapter and tells what it found
+// afterwards.
+AdapterStatus ChangeUnlessRight(Run& run, const AdapterStatus& before, bool enable,
+                                const std::function<AdapterStatus()>& change);
+
+// The detail line of a device whose change waits for the next restart.
+void LogRestartNeeded(Run& run, const std::string& instanceId);
 
 enum class AdapterWay { Devcon, DeviceApi };
 
-// enable true enables the adapter, false disables it.
-void SwitchNetworkAdapter(Run& run, bool enable, AdapterWay way);
+// enable true enables the adapter, false disables it; what the step found at its end.
+PartState SwitchNetworkAdapter(Run& run, bool enable, AdapterWay way);
 
 }  // namespace tunlatch

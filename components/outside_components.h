@@ -25,5 +25,7 @@ inline constexpr const char* kDevconStatusEnabled = "Driver is running";
 inline constexpr const char* kDevconStatusDisabled = "Device is disabled";
 inline constexpr const char* kDevconEnabled = ": Enabled";
 inline constexpr const char* kDevconDisabled = ": Disabled";
+// Ends the line of a device whose class installer put the change off until the next restart.
+inline constexpr const char* kDevconOnReboot = "on reboot";
 
 }  // namespace tunlatch::outside

@@ -15,37 +15,54 @@ std::int32_t PollLimit(float timeoutSeconds) {
     return static_cast<std::int32_t>(std::lround(double{timeoutSeconds} * 1000.0 / kServicePollMs));
 }
 
-}  // namespace
+PartState PartOf(const Result<ServiceStatus>& state) {
+    if (state && *state == ServiceStatus::Running) return PartState::On;
+    if (state && *state == ServiceStatus::Stopped) return PartState::Off;
+    return PartState::Unknown;
+}
 
-void SwitchService(Run& run, bool start) {
-    ServiceControl& services = run.sys.services;
-    const std::string service = outside::kServiceName;
-    const std::string action = start ? "Start" : "Stop";
-    const ServiceStatus target = start ? ServiceStatus::Running : ServiceStatus::Stopped;
+// A request refused because the service is already where it was sent has done its job.
+bool Refused(const Result<>& request, bool start) {
+    return !request && request.error().code != (start ? kServiceAlreadyRunning : kServiceNotActive);
+}
 
-    run.log.Main(action + " service " + Quoted(service) + ": begin");
-    run.log.Detail("status: " + ServiceStatusText(services.ServiceGetStatus(service)));
-    if (start) {
-        services.ServiceStart(service);
-        run.log.Detail("ServiceStart API done");
-    } else {
-        services.ServiceStop(service);
-        run.log.Detail("ServiceStop API done");
-    }
-
+// Polls until the service reaches target or the run's time-out; the last state read.
+Result<ServiceStatus> AwaitState(Run& run, ServiceStatus target) {
     const std::int32_t limit = PollLimit(run.ctx.ServiceTimeout);
     std::int32_t polls = 0;
-    ServiceStatus state = services.ServiceGetStatus(service);
+    Result<ServiceStatus> state = run.sys.services.ServiceGetStatus(outside::kServiceName);
     for (;;) {
         run.log.Detail("status: " + ServiceStatusText(state));
-        if (state == target || polls >= limit) break;
+        if ((state && *state == target) || polls >= limit) break;
         run.sys.processes.WaitMs(kServicePollMs);
         ++polls;
-        state = services.ServiceGetStatus(service);
+        state = run.sys.services.ServiceGetStatus(outside::kServiceName);
     }
     // The verdict goes by the polls spent (see the README's notes on compatibility).
     if (polls >= limit) run.log.Error("timeout! last state: " + ServiceStatusText(state));
+    return state;
+}
+
+}  // namespace
+
+PartState SwitchService(Run& run, bool start) {
+    ServiceControl& services = run.sys.services;
+    const std::string service = outside::kServiceName;
+    const std::string action = start ? "Start" : "Stop";
+    const std::string call = start ? "ServiceStart" : "ServiceStop";
+
+    run.log.Main(action + " service " + Quoted(service) + ": begin");
+    Result<ServiceStatus> state = services.ServiceGetStatus(service);
+    run.log.Detail("status: " + ServiceStatusText(state));
+    const Result<> request = start ? services.ServiceStart(service) : services.ServiceStop(service);
+    if (Refused(request, start)) {
+        run.log.Error(CallFailedText(call, request.error()));
+    } else {
+        run.log.Detail(call + " API done");
+        state = AwaitState(run, start ? ServiceStatus::Running : ServiceStatus::Stopped);
+    }
     run.log.Main(action + " service: end");
+    return PartOf(state);
 }
 
 void ChangeStartType(Run& run, bool automatic) {
@@ -55,17 +72,20 @@ void ChangeStartType(Run& run, bool automatic) {
 
     run.log.Main("Change starttype " + Quoted(service) + " to " + StartTypeName(target) +
                  ": begin ");
-    const std::optional<StartType> before = services.ServiceGetStartType(service);
-    if (before == target) {
+    const Result<StartType> before = services.ServiceGetStartType(service);
+    if (before && *before == target) {
         run.log.Detail("status correct, skip...");
     } else {
         run.log.Detail("status before: " + StartTypeName(before));
-        services.ServiceSetStartType(service, target);
-        run.log.Detail("ServiceSetStartType API done");
-        const std::optional<StartType> now = services.ServiceGetStartType(service);
-        run.log.Detail("status now: " + StartTypeName(now));
-        if (now != target)
-            run.log.Error("change starttype fail! last state: " + StartTypeNumber(now));
+        if (const Result<> set = services.ServiceSetStartType(service, target); !set) {
+            run.log.Error(CallFailedText("ServiceSetStartType", set.error()));
+        } else {
+            run.log.Detail("ServiceSetStartType API done");
+            const Result<StartType> now = services.ServiceGetStartType(service);
+            run.log.Detail("status now: " + StartTypeName(now));
+            if (!now || *now != target)
+                run.log.Error("change starttype fail! last state: " + StartTypeNumber(now));
+        }
     }
     run.log.Main("Change starttype: end");
 }

@@ -3,6 +3,7 @@
 // and set its start type.
 #include <cstdint>
 
+#include "components/part_state.h"
 #include "run/run.h"
 
 namespace tunlatch {
@@ -11,8 +12,9 @@ namespace tunlatch {
 inline constexpr std::int32_t kServicePollMs = 100;
 
 // start true starts the service and waits for "Running", false stops it and waits for
-// "Stopped", at most the run's service time-out.
-void SwitchService(Run& run, bool start);
+// "Stopped", at most the run's service time-out. A request that Windows refuses is not waited
+// for. Running is On, Stopped Off.
+PartState SwitchService(Run& run, bool start);
 
 // automatic true sets the automatic start type, false the on-demand start type.
 void ChangeStartType(Run& run, bool automatic);

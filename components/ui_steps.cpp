@@ -89,13 +89,13 @@ void AddAutorun(Run& run, const std::string& command) {
 }
 
 void Launch(Run& run, const std::string& command) {
-    const LaunchResult launch = run.sys.processes.LaunchDetached(command);
-    if (!launch.started) {
-        run.log.Error("UI EXE start fail! returncode: " + std::to_string(launch.error));
+    const Result<std::uint32_t> launched = run.sys.processes.LaunchDetached(command);
+    if (!launched) {
+        run.log.Error(CallFailedText("UI EXE start", launched.error()));
         return;
     }
-    const bool active = run.sys.processes.IsProcessActive(launch.processId);
-    run.log.Detail("pid: " + std::to_string(launch.processId) + " taskactive: " + Flag(active));
+    const bool active = run.sys.processes.IsProcessActive(*launched);
+    run.log.Detail("pid: " + std::to_string(*launched) + " taskactive: " + Flag(active));
 }
 
 }  // namespace

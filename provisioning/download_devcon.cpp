@@ -5,8 +5,10 @@
 
 #include "provisioning/devcon_archive.h"
 #include "run/devcon_check.h"
+#include "run/open_for_user.h"
 #include "run/pe_machine.h"
 #include "run/program_files.h"
+#include "run/result_texts.h"
 
 namespace tunlatch {
 
@@ -37,7 +39,7 @@ Paths MakePaths(const RunContext& ctx, const std::string& work) {
                  work + memberFolder + "\\devcon.exe",
                  tool + ".new",
                  tool,
-                 ctx.ProgramDir + "devcon_eula.txt"};
+                 ctx.ProgramDir + kDevconLicenceName};
 }
 
 // A fresh, empty work folder; false (with an error line) when there is none to be had. What lies
@@ -49,6 +51,9 @@ bool MakeWorkFolder(Run& run) {
         run.log.Error("work folder fail! no temporary folder");
         return false;
     }
+    // A file of that name may be an earlier run's remnant or anyone's: it goes, but not unsaid.
+    if (run.sys.files.FileExists(*work))
+        run.log.Detail("file removed from the work folder's place: " + *work);
     // Creating fails when something took the place again since the removal.
     if (run.sys.files.DeleteTree(*work) && run.sys.files.CreateFolder(*work)) return true;
     run.log.Error("work folder fail! " + *work);
@@ -58,9 +63,13 @@ bool MakeWorkFolder(Run& run) {
 // False when the procedure ends here: nothing arrived, or not the archive's length.
 bool Fetch(Run& run, const Paths& paths) {
     FileSystem& files = run.sys.files;
-    const bool delivered =
+    const Result<> delivered =
         run.sys.download.UrlDownloadToFile(run.ctx.DevconArchiveUrl, paths.archive);
-    if (!delivered || !files.FileExists(paths.archive)) {
+    if (!delivered) {
+        run.log.Error(CallFailedText("download", delivered.error()));
+        return false;
+    }
+    if (!files.FileExists(paths.archive)) {
         run.log.Error("download fail!");
         return false;
     }
@@ -75,7 +84,7 @@ bool Fetch(Run& run, const Paths& paths) {
 void Extract(Run& run, const Paths& paths) {
     FileSystem& files = run.sys.files;
     if (files.FileExists(paths.dll))
-        run.sys.zip.UnzipArchive(paths.archive, paths.work);
+        static_cast<void>(run.sys.zip.UnzipArchive(paths.archive, paths.work));
     else
         run.log.Error("unzip32.dll not found!");
 
@@ -105,8 +114,7 @@ void Install(Run& run, const Paths& paths) {
 
     if (CheckDevcon(run.ctx, files) == DevconCheck::Right) {
         run.log.Detail("filecopy successfully");
-        if (files.FileExists(paths.installedLicence))
-            run.sys.processes.ShellOpen(paths.installedLicence);
+        if (files.FileExists(paths.installedLicence)) OpenForUser(run, paths.installedLicence);
     } else {
         run.log.Error("filecopy fail!");
     }

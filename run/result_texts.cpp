@@ -1,6 +1,21 @@
 #include "run/result_texts.h"
 
+#include <cstdio>
+
 namespace tunlatch {
+
+std::string SystemErrorCode(const SystemError& error) {
+    constexpr std::uint32_t kTopBit = 0x80000000u;
+    if (error.family == SystemError::Family::Windows && (error.code & kTopBit) == 0)
+        return std::to_string(error.code);
+    char hex[11];
+    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(error.code));
+    return hex;
+}
+
+std::string CallFailedText(const std::string& call, const SystemError& error) {
+    return call + " fail! returncode: " + SystemErrorCode(error);
+}
 
 std::string ServiceStatusText(ServiceStatus status) {
     switch (status) {
@@ -18,19 +33,29 @@ std::string ServiceStatusText(ServiceStatus status) {
             return "Pause Pending";
         case ServiceStatus::Paused:
             return "Paused";
-        case ServiceStatus::ManagerNotOpened:
+    }
+    return {};
+}
+
+std::string ServiceStatusText(const Result<ServiceStatus>& status) {
+    if (status) return ServiceStatusText(*status);
+    switch (status.error().stage) {
+        case SystemError::Stage::OpenManager:
             return "OpenSCManager fail!";
-        case ServiceStatus::ServiceNotOpened:
+        case SystemError::Stage::OpenObject:
             return "OpenService fail!";
-        case ServiceStatus::Unknown:
+        case SystemError::Stage::Call:
             break;
     }
     return {};
 }
 
-std::string StartTypeName(std::optional<StartType> startType) {
-    if (!startType) return "UNREADABLE";
-    switch (*startType) {
+std::string StartTypeName(const Result<StartType>& startType) {
+    return startType ? StartTypeName(*startType) : "UNREADABLE";
+}
+
+std::string StartTypeName(StartType startType) {
+    switch (startType) {
         case StartType::Boot:
             return "SERVICE_BOOT_START";
         case StartType::System:
@@ -45,7 +70,7 @@ std::string StartTypeName(std::optional<StartType> startType) {
     return "UNKNOWN!";
 }
 
-std::string StartTypeNumber(std::optional<StartType> startType) {
+std::string StartTypeNumber(const Result<StartType>& startType) {
     // The log numbers the start types as Windows documents them, boot start being 0.
     return startType ? std::to_string(static_cast<int>(*startType)) : "UNREADABLE";
 }
@@ -65,7 +90,9 @@ std::string CaptureFailureText(const std::string& program, CaptureFailure failur
     return program + " fail!";
 }
 
-std::string DeviceStateText(const DeviceState& state) {
+std::string DeviceStateText(const Result<DeviceState>& result) {
+    if (!result) return "status unreadable: " + SystemErrorCode(result.error());
+    const DeviceState& state = *result;
     switch (state.kind) {
         case DeviceState::Kind::Running:
             return "running";
@@ -74,11 +101,9 @@ std::string DeviceStateText(const DeviceState& state) {
         case DeviceState::Kind::Stopped:
             return "stopped";
         case DeviceState::Kind::Problem:
-            return "problem " + std::to_string(state.code);
-        case DeviceState::Kind::Unreadable:
             break;
     }
-    return "status unreadable: " + std::to_string(state.code);
+    return "problem " + std::to_string(state.problem);
 }
 
 std::string RegCodeText(const RegResult& result) {

@@ -2,26 +2,35 @@
 // The log's words for what the system layer reports: the one place where a result type becomes
 // the text a log line shows.
 #include <chrono>
-#include <optional>
 #include <string>
 
 #include "system/access_lists.h"
 #include "system/devices.h"
 #include "system/processes.h"
 #include "system/registry.h"
+#include "system/result.h"
 #include "system/service_control.h"
 
 namespace tunlatch {
 
+// Windows' code as the log shows it: Windows' error codes in decimal; SetupAPI's (any code with
+// its top bit set), the Configuration Manager's and HRESULTs as hexadecimal "0xE000020B".
+std::string SystemErrorCode(const SystemError& error);
+
+// The refusal of a call, one line: "CALL fail! returncode: CODE".
+std::string CallFailedText(const std::string& call, const SystemError& error);
+
 // "Stopped" ... "Paused"; "OpenSCManager fail!" and "OpenService fail!" for a service that
-// cannot be reached; empty when the state is unknown.
+// cannot be reached; empty when the query itself failed.
 std::string ServiceStatusText(ServiceStatus status);
+std::string ServiceStatusText(const Result<ServiceStatus>& status);
 
 // "SERVICE_BOOT_START" ... "SERVICE_DISABLED"; "UNREADABLE" when no start type could be read.
-std::string StartTypeName(std::optional<StartType> startType);
+std::string StartTypeName(StartType startType);
+std::string StartTypeName(const Result<StartType>& startType);
 
 // The start type's number ("0" ... "4"), or "UNREADABLE".
-std::string StartTypeNumber(std::optional<StartType> startType);
+std::string StartTypeNumber(const Result<StartType>& startType);
 
 // Why a program's output could not be captured, naming the program (and the time limit it was
 // given, when it did not end within it).
@@ -29,8 +38,8 @@ std::string CaptureFailureText(const std::string& program, CaptureFailure failur
                                std::chrono::seconds timeLimit);
 
 // "running", "disabled", "stopped", "problem N" with the problem number, or "status
-// unreadable: N" with the Configuration Manager's code.
-std::string DeviceStateText(const DeviceState& state);
+// unreadable: CODE" with the Configuration Manager's code.
+std::string DeviceStateText(const Result<DeviceState>& state);
 
 // Windows' code for a registry call, in decimal.
 std::string RegCodeText(const RegResult& result);

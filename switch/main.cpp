@@ -14,17 +14,47 @@
 namespace tunlatch {
 namespace {
 
-constexpr const char* kFolderNotSpelledText =
-    "Tunlatch cannot work from this folder: its path has characters outside the code page for "
-    "non-Unicode programs of this Windows, so Tunlatch would find neither its settings nor "
-    "devcon.exe. Nothing has been switched.\r\n\r\n"
+constexpr const char* kMoveText =
+    " Nothing has been switched.\r\n\r\n"
     "Move tunlatch.exe and its files to a folder such as C:\\Program Files\\Tunlatch\\ and "
     "start it from there.";
 
-RunContext FillContext(SystemModules& sys, const std::string& folder) {
+constexpr const char* kFolderNotSpelledText =
+    "Tunlatch cannot work from this folder: its path has characters outside the code page for "
+    "non-Unicode programs of this Windows, so Tunlatch would find neither its settings nor "
+    "devcon.exe.";
+
+constexpr const char* kFolderTooLongText =
+    "Tunlatch cannot work from this folder: its path is too long for the Windows calls that "
+    "Tunlatch makes, so Tunlatch would find neither its settings nor devcon.exe.";
+
+int Code(ExitCode code) {
+    return static_cast<int>(code);
+}
+
+// The folder the run works from; none when there is none Tunlatch can use, after telling the
+// user why where it can.
+std::optional<std::string> UsableProgramDir(SystemModules& sys) {
+    const Result<std::string, FolderTrouble> folder = sys.host.ProgramFolder();
+    if (!folder) {
+        // Windows before 10 1903 ignores the manifest's UTF-8 code page: rather than a run
+        // that finds none of its files and leaves no trace, the user is told.
+        if (folder.error() == FolderTrouble::Unspellable)
+            sys.dialogs.ShowError(std::string(kFolderNotSpelledText) + kMoveText, kProgramName);
+        return std::nullopt;
+    }
+    const std::string programDir = WithTrailingBackslash(*folder);
+    if (!ReachableByAnsiCalls(programDir)) {
+        sys.dialogs.ShowError(std::string(kFolderTooLongText) + kMoveText, kProgramName);
+        return std::nullopt;
+    }
+    return programDir;
+}
+
+RunContext FillContext(SystemModules& sys, const std::string& programDir) {
     RunContext ctx;
     ctx.OsInfo = sys.os.GetOSInf();
-    ctx.ProgramDir = WithTrailingBackslash(folder);
+    ctx.ProgramDir = programDir;
     ctx.WorkFolder = WorkFolderIn(sys.host.TempFolder());
     ctx.Version = VersionText(sys.host.ProgramVersion());
     ctx.Title = std::string(kProgramName) + " V" + ctx.Version;
@@ -63,35 +93,33 @@ void WriteHeader(Run& run) {
 int Main(SystemModules& sys) {
     // Two copies switching the same service at once would fight; the second one leaves
     // without a trace.
-    if (sys.host.AnotherCopyRunning()) return 0;
+    if (sys.host.AnotherCopyRunning()) return Code(ExitCode::NotSwitched);
 
-    const std::optional<std::string> folder = sys.host.ProgramFolder();
-    if (!folder) {
-        // Windows before 10 1903 ignores the manifest's UTF-8 code page: rather than a run
-        // that finds none of its files and leaves no trace, the user is told.
-        sys.dialogs.ShowError(kFolderNotSpelledText, kProgramName);
-        return 0;
-    }
-    const RunContext ctx = FillContext(sys, *folder);
+    const std::optional<std::string> programDir = UsableProgramDir(sys);
+    if (!programDir) return Code(ExitCode::NotSwitched);
+    const RunContext ctx = FillContext(sys, *programDir);
     RunLog log(ctx.INI_log, sys.clock);
     log.Open(sys.files, ctx.ProgramDir + kLogFileName);
     Run run{ctx, sys, log};
     WriteHeader(run);
     CheckWhoMayWrite(run);
 
+    SequenceEnd end = SequenceEnd::NotSwitched;
     {
         // The icon is gone before the end line is written: deleting it can take seconds while a
         // balloon shows, and the end line's time should tell when the run really ended.
         TrayIcon tray(sys.tray, sys.processes, ctx);
-        const ServiceStatus state = sys.services.ServiceGetStatus(outside::kServiceName);
-        log.Main(std::string("ACTION: ") + (state == ServiceStatus::Running ? "STOP" : "START") +
+        const Result<ServiceStatus> state = sys.services.ServiceGetStatus(outside::kServiceName);
+        const bool running = state && *state == ServiceStatus::Running;
+        log.Main(std::string("ACTION: ") + (running ? "STOP" : "START") +
                  (ctx.INI_on_demand ? " ON DEMAND" : ""));
-        SwitchSequence(run, state, tray);
+        end = SwitchSequence(run, state, tray);
     }
 
     log.Main(std::string(kProgramName) + ": end (" + std::to_string(log.ErrorCount()) + " errors)");
     log.Close();
-    return 0;
+    if (end == SequenceEnd::NotSwitched) return Code(ExitCode::NotSwitched);
+    return Code(log.ErrorCount() > 0 ? ExitCode::WithErrors : ExitCode::Clean);
 }
 
 }  // namespace tunlatch

@@ -6,7 +6,14 @@
 
 namespace tunlatch {
 
-// The program's exit code: always 0, also for a refused second copy.
+// The program's exit code, for scripts and scheduled tasks.
+enum class ExitCode {
+    Clean = 0,        // switched, or found switched already, without an error
+    WithErrors = 1,   // switched, and the run counted error lines (also where none are written)
+    NotSwitched = 2,  // the run ended before its first switching step, whatever it logged
+};
+
+// The exit code as a number: ExitCode's.
 int Main(SystemModules& sys);
 
 }  // namespace tunlatch

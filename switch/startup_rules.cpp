@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "components/outside_components.h"
 #include "components/quoted.h"
 #include "components/ui_command.h"
+#include "run/devcon_check.h"
+#include "run/program_files.h"
 #include "switch/number_text.h"
 
 namespace tunlatch {
@@ -21,7 +24,21 @@ double RoundHalfToEven(double value) {
     return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
 }
 
+// The longest name of a file that the program keeps beside itself: DevCon's staged copy
+// "devcon.exe.new" and its licence.
+constexpr std::size_t kLongestFileName =
+    std::max({std::string_view(kLogFileName).size(), std::string_view(kSettingsFileName).size(),
+              std::string_view(kZipLibraryName).size(), std::string_view(kDevconLicenceName).size(),
+              std::string_view(outside::kDevconExe).size() + std::string_view(".new").size()});
+
+// MAX_PATH less its NUL.
+constexpr std::size_t kLongestAnsiPath = 259;
+
 }  // namespace
+
+bool ReachableByAnsiCalls(const std::string& programDir) {
+    return programDir.size() + kLongestFileName <= kLongestAnsiPath;
+}
 
 std::string VersionText(const VersionNumbers& version) {
     return std::to_string(version.major) + "." + std::to_string(version.minor) + "." +

@@ -14,6 +14,11 @@ std::string VersionText(const VersionNumbers& version);
 // folder with exactly one "\" at its end: a drive's root keeps its own.
 std::string WithTrailingBackslash(std::string folder);
 
+// Whether every file the program keeps in programDir (which ends with "\\") has a path that the
+// ANSI calls take: MAX_PATH characters with the terminating NUL. Counted in bytes, which a
+// multi-byte code page only makes stricter.
+bool ReachableByAnsiCalls(const std::string& programDir);
+
 // The download's work folder "tunlatch.tmp" in Windows' folder for temporary files; none when
 // there is none, or when it is not absolute or a drive's or share's root, where every user may
 // create the work folder (or a link of that name) first.

@@ -9,50 +9,86 @@
 #include "provisioning/devcon_archive.h"
 #include "provisioning/download_devcon.h"
 #include "run/devcon_check.h"
+#include "run/open_for_user.h"
+#include "run/program_files.h"
 #include "run/result_texts.h"
 #include "system/dialogs.h"
 
 namespace tunlatch {
 namespace {
 
+constexpr const char* kUse64BitText =
+    "the 32-bit Tunlatch cannot switch the network adapter of 64-bit Windows without a 64-bit "
+    "devcon.exe: use the 64-bit Tunlatch";
+
+constexpr const char* kUse64BitBoxText =
+    "This is the 32-bit Tunlatch, and this Windows is 64-bit: Windows lets only 64-bit programs "
+    "change devices, and no 64-bit devcon.exe lies beside Tunlatch, so the network adapter "
+    "cannot be switched. Nothing has been switched.\r\n\r\n"
+    "Use the 64-bit Tunlatch, which switches the adapter itself.";
+
+// Green only when both parts are on, red only when both are off.
+TrayPicture PictureOf(PartState adapter, PartState service) {
+    if (adapter == PartState::On && service == PartState::On) return TrayPicture::Green;
+    if (adapter == PartState::Off && service == PartState::Off) return TrayPicture::Red;
+    return TrayPicture::GreenRed;
+}
+
+// "Hamachi started with 2 errors: see tunlatch.log"; where the log holds no error lines, how to
+// get them.
+std::string WarningText(const std::string& outcome, const Run& run) {
+    const std::int16_t errors = run.log.ErrorCount();
+    const bool logged = run.ctx.INI_log == 1 || run.ctx.INI_log == 2;
+    return outcome + " with " + std::to_string(errors) + (errors == 1 ? " error" : " errors") +
+           (logged ? std::string(": see ") + kLogFileName
+                   : std::string(": set log=1 in ") + kSettingsFileName + " to see why");
+}
+
+// The last picture shows what the steps found; a run with errors ends on a warning.
+void EndNotice(Run& run, TrayIcon& tray, PartState adapter, PartState service,
+               const std::string& outcome, BalloonKind kind) {
+    tray.Picture(PictureOf(adapter, service));
+    if (run.log.ErrorCount() == 0)
+        tray.Balloon(outcome, kind);
+    else
+        tray.Warning(WarningText(outcome, run));
+    tray.IconPause(kLastIconPauseMs);
+}
+
 void StartSteps(Run& run, TrayIcon& tray, AdapterWay way) {
     const bool onDemand = run.ctx.INI_on_demand;
     tray.Picture(TrayPicture::Red);
-    tray.Balloon("Start Hamachi: Network adapter", BalloonSound::Silent);
+    tray.Balloon("Start Hamachi: Network adapter", BalloonKind::Silent);
     tray.IconPause(kFirstIconPauseMs);
-    SwitchNetworkAdapter(run, true, way);
+    const PartState adapter = SwitchNetworkAdapter(run, true, way);
     tray.Picture(TrayPicture::GreenRed);
-    tray.Balloon("Start Hamachi: Service", BalloonSound::Silent);
+    tray.Balloon("Start Hamachi: Service", BalloonKind::Silent);
     run.sys.processes.WaitMs(kMiddlePauseMs);
     ChangeStartType(run, !onDemand);
-    SwitchService(run, true);
+    const PartState service = SwitchService(run, true);
     SwitchRegistryAutorun(run, !onDemand);
     SwitchUiExe(run, true);
-    tray.Picture(TrayPicture::Green);
-    tray.Balloon("Hamachi started", BalloonSound::Silent);
-    tray.IconPause(kLastIconPauseMs);
+    EndNotice(run, tray, adapter, service, "Hamachi started", BalloonKind::Silent);
 }
 
 void StopSteps(Run& run, TrayIcon& tray, AdapterWay way) {
     tray.Picture(TrayPicture::Green);
-    tray.Balloon("Stop Hamachi: Service", BalloonSound::Silent);
+    tray.Balloon("Stop Hamachi: Service", BalloonKind::Silent);
     tray.IconPause(kFirstIconPauseMs);
     SwitchRegistryAutorun(run, false);
     ChangeStartType(run, false);
-    SwitchService(run, false);
+    const PartState service = SwitchService(run, false);
     tray.Picture(TrayPicture::GreenRed);
-    tray.Balloon("Stop Hamachi: Network adapter", BalloonSound::Silent);
+    tray.Balloon("Stop Hamachi: Network adapter", BalloonKind::Silent);
     run.sys.processes.WaitMs(kMiddlePauseMs);
     // On demand the adapter stays enabled, so the client can be started without this tool.
-    SwitchNetworkAdapter(run, run.ctx.INI_on_demand, way);
-    tray.Picture(TrayPicture::Red);
+    const PartState adapter = SwitchNetworkAdapter(run, run.ctx.INI_on_demand, way);
     // The one balloon with a sound: the client is off now.
-    tray.Balloon("Hamachi stopped", BalloonSound::Audible);
-    tray.IconPause(kLastIconPauseMs);
+    EndNotice(run, tray, adapter, service, "Hamachi stopped", BalloonKind::Audible);
 }
 
-// The adapter steps' way; none when the user chose the browser instead of the download: nothing
-// is switched then.
+// The adapter steps' way; none when the run ends before switching: the user chose the browser
+// instead of the download, or the 32-bit program on 64-bit Windows has no DevCon it can use.
 std::optional<AdapterWay> DevconGate(Run& run) {
     const DevconCheck check = CheckDevcon(run.ctx, run.sys.files);
     if (DeviceApiServes(run, check)) {
@@ -62,10 +98,17 @@ std::optional<AdapterWay> DevconGate(Run& run) {
             "device API");
         return AdapterWay::DeviceApi;
     }
-    if (check == DevconCheck::Missing || check == DevconCheck::WrongBuild) {
+    const bool unusable = check == DevconCheck::Missing || check == DevconCheck::WrongBuild;
+    if (unusable && run.ctx.OsInfo.Architecture == "x64" && run.sys.host.ProgramBits() == 32) {
+        // Nor can the download: it would switch the service with the adapter left as it is.
+        run.log.Error(kUse64BitText);
+        run.sys.dialogs.ShowError(kUse64BitBoxText, run.ctx.Title);
+        return std::nullopt;
+    }
+    if (unusable) {
         if (run.sys.dialogs.AskYesNo(DevconOfferText(check), run.ctx.Title) != Answer::Yes) {
             run.log.Detail("choice: open download url");
-            run.sys.processes.ShellOpen(outside::kDevconSupportUrl);
+            OpenForUser(run, outside::kDevconSupportUrl);
             return std::nullopt;
         }
         run.log.Detail("choice: download devcon archive");
@@ -74,6 +117,15 @@ std::optional<AdapterWay> DevconGate(Run& run) {
         run.log.Error("unknown os architecture: " + run.ctx.OsInfo.Architecture);
     }
     return AdapterWay::Devcon;
+}
+
+// A run that ends before switching with errors says so, for as long as a switch's end would.
+SequenceEnd NotSwitched(Run& run, TrayIcon& tray) {
+    if (run.log.ErrorCount() > 0) {
+        tray.Warning(WarningText("Hamachi not switched", run));
+        tray.IconPause(kLastIconPauseMs);
+    }
+    return SequenceEnd::NotSwitched;
 }
 
 }  // namespace
@@ -90,15 +142,20 @@ std::string DevconOfferText(DevconCheck check) {
            "url for devcon.exe.";
 }
 
-void SwitchSequence(Run& run, ServiceStatus state, TrayIcon& tray) {
-    const std::optional<AdapterWay> way = DevconGate(run);
-    if (!way) return;
-    if (state == ServiceStatus::Stopped)
-        StartSteps(run, tray, *way);
-    else if (state == ServiceStatus::Running)
-        StopSteps(run, tray, *way);
-    else
+SequenceEnd SwitchSequence(Run& run, const Result<ServiceStatus>& state, TrayIcon& tray) {
+    // Nothing is offered, fetched or opened for a client that cannot be switched.
+    const bool start = state && *state == ServiceStatus::Stopped;
+    if (!start && !(state && *state == ServiceStatus::Running)) {
         run.log.Error("unexpected state: " + ServiceStatusText(state));
+        return NotSwitched(run, tray);
+    }
+    const std::optional<AdapterWay> way = DevconGate(run);
+    if (!way) return NotSwitched(run, tray);
+    if (start)
+        StartSteps(run, tray, *way);
+    else
+        StopSteps(run, tray, *way);
+    return SequenceEnd::Switched;
 }
 
 }  // namespace tunlatch

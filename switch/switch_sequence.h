@@ -1,10 +1,12 @@
 #pragma once
-// The working half of a run: make sure devcon.exe is usable, then switch the VPN client on
-// (service stopped) or off (service running) step by step.
+// The working half of a run: make sure the adapter can be switched, then switch the VPN client on
+// (service stopped) or off (service running) step by step, and show how it ended.
 #include <string>
 
 #include "run/devcon_check.h"
 #include "run/run.h"
+#include "system/result.h"
+#include "system/service_control.h"
 #include "tray/tray_icon.h"
 
 namespace tunlatch {
@@ -17,8 +19,11 @@ inline constexpr std::int32_t kLastIconPauseMs = 1500;
 // The message box text offered when devcon.exe is missing or of the wrong build.
 std::string DevconOfferText(DevconCheck check);
 
-// state is the service's state as read at start-up: Stopped switches on, Running off; tray
-// shows the progress.
-void SwitchSequence(Run& run, ServiceStatus state, TrayIcon& tray);
+// Whether the run got as far as its first switching step.
+enum class SequenceEnd { NotSwitched, Switched };
+
+// state is the service's state as read at start-up: Stopped switches on, Running off, anything
+// else nothing; tray shows the progress and, at the end, what the steps found.
+SequenceEnd SwitchSequence(Run& run, const Result<ServiceStatus>& state, TrayIcon& tray);
 
 }  // namespace tunlatch

@@ -21,8 +21,12 @@ void TrayIcon::Picture(TrayPicture picture) {
     if (shown_) tray_.ChangePicture(picture);
 }
 
-void TrayIcon::Balloon(const std::string& text, BalloonSound sound) {
-    if (balloons_) tray_.ShowBalloon(title_, text, sound);
+void TrayIcon::Balloon(const std::string& text, BalloonKind kind) {
+    if (balloons_) tray_.ShowBalloon(title_, text, kind);
+}
+
+void TrayIcon::Warning(const std::string& text) {
+    if (shown_) tray_.ShowBalloon(title_, text, BalloonKind::Warning);
 }
 
 void TrayIcon::IconPause(std::int32_t milliseconds) {

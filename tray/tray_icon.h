@@ -23,7 +23,10 @@ public:
 
     void Picture(TrayPicture picture);
     // Titled with the run's title; shown only when balloons are wanted too.
-    void Balloon(const std::string& text, BalloonSound sound);
+    void Balloon(const std::string& text, BalloonKind kind);
+    // Shown whenever the icon is, balloons wanted or not: a run that went wrong must not look
+    // like one that went right.
+    void Warning(const std::string& text);
     // The pauses exist so that a person can see the icon change; without the icon they would
     // only slow the run down.
     void IconPause(std::int32_t milliseconds);

@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -29,30 +30,40 @@ protected:
 
 // Without a script the status follows start and stop at once; a script is read one answer per
 // query, its last answer repeating.
+// Refusals answer a request ("start", "stop", "starttype") with Windows' code instead.
 class FakeServiceControl final : public ServiceControl, public Journaled {
 public:
-    ServiceStatus status = ServiceStatus::Stopped;
-    std::deque<ServiceStatus> statusScript;
-    std::optional<StartType> startType = StartType::OnDemand;
+    Result<ServiceStatus> status = ServiceStatus::Stopped;
+    std::deque<Result<ServiceStatus>> statusScript;
+    Result<StartType> startType = StartType::OnDemand;
     bool startTypeChangeWorks = true;
+    std::map<std::string, std::uint32_t> refusals;
 
-    ServiceStatus ServiceGetStatus(const std::string&) override {
+    Result<ServiceStatus> ServiceGetStatus(const std::string&) override {
         if (!statusScript.empty()) status = statusScript.front();
         if (statusScript.size() > 1) statusScript.pop_front();
         return status;
     }
-    void ServiceStart(const std::string& name) override { Request("ServiceStart " + name, true); }
-    void ServiceStop(const std::string& name) override { Request("ServiceStop " + name, false); }
-    void ServiceSetStartType(const std::string&, StartType type) override {
-        Note("ServiceSetStartType " + std::to_string(static_cast<int>(type)));
-        if (startTypeChangeWorks) startType = type;
+    Result<> ServiceStart(const std::string& name) override {
+        return Request("ServiceStart " + name, "start", ServiceStatus::Running);
     }
-    std::optional<StartType> ServiceGetStartType(const std::string&) override { return startType; }
+    Result<> ServiceStop(const std::string& name) override {
+        return Request("ServiceStop " + name, "stop", ServiceStatus::Stopped);
+    }
+    Result<> ServiceSetStartType(const std::string&, StartType type) override {
+        Note("ServiceSetStartType " + std::to_string(static_cast<int>(type)));
+        if (refusals.count("starttype")) return SystemError{refusals["starttype"]};
+        if (startTypeChangeWorks) startType = type;
+        return {};
+    }
+    Result<StartType> ServiceGetStartType(const std::string&) override { return startType; }
 
 private:
-    void Request(std::string event, bool start) {
+    Result<> Request(std::string event, const std::string& request, ServiceStatus target) {
         Note(std::move(event));
-        if (statusScript.empty()) status = start ? ServiceStatus::Running : ServiceStatus::Stopped;
+        if (refusals.count(request)) return SystemError{refusals[request]};
+        if (statusScript.empty()) status = target;
+        return {};
     }
 };
 
@@ -62,7 +73,8 @@ public:
         [](auto&&...) { return CaptureResult(std::string()); };
     std::vector<std::int32_t> waits;
     std::set<std::uint32_t> activeProcesses;
-    LaunchResult launchResult{true, 4242, 0};
+    Result<std::uint32_t> launchResult = 4242u;
+    Result<> shellOpenResult;
 
     CaptureResult RunCaptured(const std::string& commandLine,
                               std::chrono::milliseconds timeLimit) override {
@@ -74,8 +86,11 @@ public:
         Note("WaitMs " + std::to_string(ms));
     }
     bool IsProcessActive(std::uint32_t id) override { return activeProcesses.count(id) > 0; }
-    void ShellOpen(const std::string& target) override { Note("ShellOpen " + target); }
-    LaunchResult LaunchDetached(const std::string& commandLine) override {
+    Result<> ShellOpen(const std::string& target) override {
+        Note("ShellOpen " + target);
+        return shellOpenResult;
+    }
+    Result<std::uint32_t> LaunchDetached(const std::string& commandLine) override {
         Note("Launch " + commandLine);
         return launchResult;
     }
@@ -243,10 +258,10 @@ public:
         return Record("Add " + Name(picture) + " " + tip);
     }
     bool ChangePicture(TrayPicture picture) override { return Record("Picture " + Name(picture)); }
-    bool ShowBalloon(const std::string& title, const std::string& text,
-                     BalloonSound sound) override {
-        const char* kind = sound == BalloonSound::Silent ? "silent " : "audible ";
-        return Record(std::string("Balloon ") + kind + text + " [" + title + "]");
+    bool ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) override {
+        constexpr const char* kKinds[] = {"silent ", "audible ", "warning "};
+        return Record(std::string("Balloon ") + kKinds[static_cast<int>(kind)] + text + " [" +
+                      title + "]");
     }
     bool DeleteIcon() override { return Record("Delete"); }
 
@@ -292,10 +307,10 @@ private:
 
 class FakeDownload final : public Download, public Journaled {
 public:
-    std::function<bool(const std::string& path)> onDownload = [](const std::string&) {
-        return false;
+    std::function<Result<>(const std::string& path)> onDownload = [](const std::string&) {
+        return Result<>(SystemError{0x800C0008u, SystemError::Family::ComResult});
     };
-    bool UrlDownloadToFile(const std::string& url, const std::string& path) override {
+    Result<> UrlDownloadToFile(const std::string& url, const std::string& path) override {
         Note("Download " + url + " " + path);
         return onDownload(path);
     }
@@ -304,9 +319,11 @@ public:
 class FakeZip final : public Zip, public Journaled {
 public:
     std::function<void(const std::string& target)> onUnzip = [](const std::string&) {};
-    void UnzipArchive(const std::string& archive, const std::string& target) override {
+    Result<Done, ZipFailure> UnzipArchive(const std::string& archive,
+                                          const std::string& target) override {
         Note("Unzip " + archive + " " + target);
         onUnzip(target);
+        return Done{};
     }
 };
 
@@ -321,13 +338,13 @@ public:
 class FakeProgramHost final : public ProgramHost {
 public:
     bool anotherCopy = false;
-    std::optional<std::string> folder = "C:\\Tools\\Tunlatch";
+    Result<std::string, FolderTrouble> folder = std::string("C:\\Tools\\Tunlatch");
     VersionNumbers version{1, 2, 0, 1};
     std::optional<std::string> temp = "C:\\Temp\\";
     unsigned bits = 64;
 
     bool AnotherCopyRunning() override { return anotherCopy; }
-    std::optional<std::string> ProgramFolder() override { return folder; }
+    Result<std::string, FolderTrouble> ProgramFolder() override { return folder; }
     VersionNumbers ProgramVersion() override { return version; }
     std::optional<std::string> TempFolder() override { return temp; }
     unsigned ProgramBits() override { return bits; }
@@ -342,23 +359,29 @@ public:
     }
 };
 
-// Devices by instance ID; a change sets the state unless change says otherwise.
+// Devices by instance ID; a change that is done sets the state.
 class FakeDevices final : public Devices, public Journaled {
 public:
     std::vector<Device> devices;  // all of them match
-    std::map<std::string, DeviceState> states;
-    DeviceChange change{DeviceChange::Outcome::Done, 0};
+    std::map<std::string, Result<DeviceState>> states;
+    Result<DeviceChange> change = DeviceChange::Done;
+    std::optional<SystemError> findFailure;
     int vanishAfter = -1;  // how many finds see the devices; -1: every find
 
-    std::vector<Device> FindDevices(const std::string&) override {
+    Result<std::vector<Device>> FindDevices(const std::string&) override {
+        if (findFailure) return *findFailure;
         return vanishAfter != 0 && vanishAfter-- != 0 ? devices : std::vector<Device>();
     }
-    DeviceState GetDeviceState(const std::string& id) override { return states[id]; }
-    DeviceChange SetDeviceEnabled(const std::string& id, bool enable) override {
+    Result<DeviceState> GetDeviceState(const std::string& id) override {
+        const auto state = states.find(id);
+        if (state == states.end()) return SystemError{13, SystemError::Family::ConfigManager};
+        return state->second;
+    }
+    Result<DeviceChange> SetDeviceEnabled(const std::string& id, bool enable) override {
         Note("SetDeviceEnabled " + id + (enable ? " on" : " off"));
         using Kind = DeviceState::Kind;
-        if (change.outcome == DeviceChange::Outcome::Done)
-            states[id] = {enable ? Kind::Running : Kind::Disabled, 0};
+        if (change && *change == DeviceChange::Done)
+            states.insert_or_assign(id, DeviceState{enable ? Kind::Running : Kind::Disabled, 0});
         return change;
     }
 };

@@ -1,10 +1,15 @@
 // Whole runs of Main against the fakes, written as data: one NAME.run file per case in this
-// folder. Each line is "key: value"; lines starting with "#" are comments.
-//   given KEY: VALUE               how the machine looks before the run (see Givens below)
+// folder. Each line is "key: value"; lines starting with "#" are comments. A key not named here
+// fails the run file.
+//   given KEY: VALUE               how the machine looks before the run (see the givens below)
 //   log: TEXT / journal: TEXT      lines of the log (without time stamps) and calls that change
 //                                  something, each in this order among others
 //   no log: TEXT / no journal: TEXT  a line or a call that must not be there
-//   question: TEXT|TITLE           every question asked, in order ("~" for a line break)
+//   question: TEXT|TITLE           every question asked, in order ("~" for a line break,
+//                                  {devcon offer} for the offer's common text)
+//   exit: CODE                     the exit code (required)
+//   end: N errors|no log           the log's last line "Tunlatch: end (N errors)", or a run that
+//                                  writes no end line (required)
 //   after service: STATE / after adapter: on|off / after autorun: TEXT|absent
 //   after devcon: MACHINE SIZE|absent / after work folder: present|absent / after polls: COUNT
 //   after log lines: COUNT|no file
@@ -14,6 +19,7 @@
 #include <fstream>
 #include <functional>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "components/outside_components.h"
@@ -32,13 +38,14 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-const std::map<std::string, ServiceStatus> kStates = {
+const std::map<std::string, Result<ServiceStatus>> kStates = {
     {"Stopped", ServiceStatus::Stopped},
     {"Running", ServiceStatus::Running},
     {"Start Pending", ServiceStatus::StartPending},
     {"Stop Pending", ServiceStatus::StopPending},
-    {"Unknown", ServiceStatus::Unknown},
-    {"OpenService fail!", ServiceStatus::ServiceNotOpened}};
+    {"query fails", SystemError{13}},
+    {"OpenSCManager fail!", SystemError{5, {}, SystemError::Stage::OpenManager}},
+    {"OpenService fail!", SystemError{1060, {}, SystemError::Stage::OpenObject}}};
 const std::map<std::string, Answer> kAnswers = {
     {"yes", Answer::Yes}, {"no", Answer::No}, {"none", Answer::None}, {"cancel", Answer::Cancel}};
 const std::map<std::string, std::pair<const char*, const char*>> kValues = {
@@ -47,7 +54,6 @@ const std::map<std::string, std::pair<const char*, const char*>> kValues = {
     {"enablelua", {outside::kPolicySystemKey, outside::kEnableLuaValue}}};
 
 const std::string kProgramDir = "C:\\Tools\\Tunlatch\\";
-const std::string kLogPath = kProgramDir + "tunlatch.log";
 const std::string kDevconPath = kProgramDir + "devcon.exe";
 const std::string kWorkFolder = "C:\\Temp\\tunlatch.tmp";
 // What the fake clock puts before every line.
@@ -61,25 +67,43 @@ const std::map<std::string, CaptureFailure> kFailures = {
     {"read failed", CaptureFailure::ReadFailed}};
 
 using DeviceKind = DeviceState::Kind;
-const std::map<std::string, DeviceState> kDeviceStates = {
-    {"on", {DeviceKind::Running, 0}},
-    {"off", {DeviceKind::Disabled, 22}},
-    {"stopped", {DeviceKind::Stopped, 0}},
-    {"problem", {DeviceKind::Problem, 28}},
-    {"unreadable", {DeviceKind::Unreadable, 13}}};
-const std::map<std::string, DeviceChange> kDeviceChanges = {
-    {"restart", {DeviceChange::Outcome::NeedsRestart, 0}},
-    {"fails", {DeviceChange::Outcome::Failed, 5}}};
+const std::map<std::string, Result<DeviceState>> kDeviceStates = {
+    {"on", DeviceState{DeviceKind::Running, 0}},
+    {"off", DeviceState{DeviceKind::Disabled, 22}},
+    {"stopped", DeviceState{DeviceKind::Stopped, 0}},
+    {"problem", DeviceState{DeviceKind::Problem, 28}},
+    {"unreadable", SystemError{13, SystemError::Family::ConfigManager}}};
+const std::map<std::string, Result<DeviceChange>> kDeviceChanges = {
+    {"restart", DeviceChange::NeedsRestart},
+    {"fails", SystemError{0xE000020Bu}},
+    {"refused", SystemError{5}}};
 
-const std::map<std::string, std::optional<StartType>> kStartTypes = {
-    {"automatic", StartType::Automatic},
-    {"on demand", StartType::OnDemand},
-    {"disabled", StartType::Disabled},
-    {"unreadable", std::nullopt}};
+const std::map<std::string, Result<StartType>> kStartTypes = {{"automatic", StartType::Automatic},
+                                                              {"on demand", StartType::OnDemand},
+                                                              {"disabled", StartType::Disabled},
+                                                              {"unreadable", SystemError{5}}};
+
+// The keys a run file may hold besides the givens and the after states.
+const std::set<std::string> kExpectationKeys = {"log",      "no log", "journal", "no journal",
+                                                "question", "exit",   "end"};
+const std::set<std::string> kAfterKeys = {"after service",    "after adapter",   "after autorun",
+                                          "after devcon",     "after log lines", "after polls",
+                                          "after work folder"};
+
+// Texts too long to repeat in every run that shows them.
+const std::map<std::string, std::string> kNamedTexts = {
+    {"{devcon offer}",
+     "Tunlatch can download the DEVCON archive and extract the correct version (32Bit or 64Bit) "
+     "for your Windows.~~If you press \"Yes\", Tunlatch automaticaly does all steps for you.~If "
+     "you press \"No\", Tunlatch opens your standard internet browser with the download url "
+     "for devcon.exe."}};
 
 // "~" stands for a line break, which a line of the file cannot hold, and "^A" (as the log
 // shows it) for a control byte.
-std::string Unescaped(const std::string& text) {
+std::string Unescaped(std::string text) {
+    for (const auto& [name, named] : kNamedTexts)
+        for (std::size_t at; (at = text.find(name)) != std::string::npos;)
+            text.replace(at, name.size(), named);
     std::string bytes = std::regex_replace(text, std::regex("~"), "\r\n");
     for (std::size_t at = 0; (at = bytes.find('^', at)) < bytes.size() - 1; ++at)
         bytes.replace(at, 2, 1, static_cast<char>(bytes[at + 1] ^ 0x40));
@@ -93,6 +117,7 @@ struct HostRun {
     bool adapterEnabled = false;
     std::map<std::string, Lines> expected;  // by key: "log", "no log", "journal", ...
     std::map<std::string, std::string> after;
+    std::string file;  // the run file's name, for the failures found in it
     std::map<std::string, CaptureResult> answers;  // DevCon's, by verb, where not the adapter's
     // The DevCon archive as the server delivers it and the members it holds.
     std::uint64_t arrives = outside::kDevconArchiveSize;
@@ -105,11 +130,13 @@ struct HostRun {
     std::deque<int> runSeconds;  // how long DevCon's runs take, one after the other
 
     HostRun() {
-        sys.download.onDownload = [this](const std::string& path) {
-            if (arrives == 0 || !sys.files.FolderExists(path.substr(0, path.rfind('\\'))))
-                return false;
-            sys.files.files[path] = std::string(arrives, 'z');
-            return downloadReportsSuccess;
+        sys.download.onDownload = [this](const std::string& path) -> Result<> {
+            const SystemError refused{0x800C0008u, SystemError::Family::ComResult};
+            if (!sys.files.FolderExists(path.substr(0, path.rfind('\\')))) return refused;
+            // A server may answer without a body, and the call still succeeds.
+            if (arrives > 0) sys.files.files[path] = std::string(arrives, 'z');
+            if (!downloadReportsSuccess) return refused;
+            return {};
         };
         sys.zip.onUnzip = [this](const std::string& target) {
             for (const auto& [name, content] : members) sys.files.files[target + name] = content;
@@ -134,9 +161,15 @@ struct HostRun {
         if (has(" status ")) return "ROOT\\NET\\0000\r\n    " + std::string(state) + "\r\n";
         return adapterEnabled ? "ROOT\\NET\\0000: Enabled\r\n" : "ROOT\\NET\\0000: Disabled\r\n";
     }
+    // The program folder as given, with its trailing backslash.
+    std::string ProgramDir() const {
+        const std::string folder = sys.host.folder ? *sys.host.folder : kProgramDir;
+        return folder + (folder.ends_with('\\') ? "" : "\\");
+    }
+    std::string LogPath() const { return ProgramDir() + "tunlatch.log"; }
     // The log's lines without their time stamps.
     Lines Texts() const {
-        Lines texts = sys.files.Lines(kLogPath);
+        Lines texts = sys.files.Lines(LogPath());
         for (std::string& text : texts)
             if (text.rfind(kStamp, 0) == 0) text.erase(0, kStamp.size());
         return texts;
@@ -153,7 +186,7 @@ struct HostRun {
     }
     void Given(const std::string& what, const std::string& value) {
         const auto [first, rest] = Split(value);
-        const std::string ini = kProgramDir + "tunlatch.ini";
+        const std::string ini = ProgramDir() + "tunlatch.ini";
         const std::map<std::string, std::function<void()>> givens = {
             {"setting", [&] { sys.settings.Put(ini, "misc", first, rest); }},
             {"saved uiexe", [&] { sys.settings.Put(ini, kUiExeSection, kUiExeKey, value); }},
@@ -176,11 +209,12 @@ struct HostRun {
             {"devcon answers", [&] { answers[first] = Unescaped(rest); }},
             {"devcon fails", [&] { answers[first] = kFailures.at(rest); }},
             {"devcon run takes", [&] { runSeconds.push_back(std::stoi(value)); }},
-            {"launch fails",
-             [&] {
-                 sys.processes.launchResult = {false, 0,
-                                               static_cast<std::uint32_t>(std::stoul(value))};
-             }},
+            {"launch fails", [&] { sys.processes.launchResult = SystemError{Number(value)}; }},
+            {"shell open fails",
+             [&] { sys.processes.shellOpenResult = SystemError{Number(value)}; }},
+            {"service refuses",  // REQUEST CODE: start, stop or starttype refused with CODE
+             [&] { sys.services.refusals[first] = Number(rest); }},
+            {"device find fails", [&] { sys.devices.findFailure = SystemError{Number(value)}; }},
             {"process stays", [&] { sys.processes.activeProcesses = {4242}; }},
             {"settings write fails", [&] { sys.settings.writeWorks = false; }},
             {"devcon missing", [&] { sys.files.files.erase(kDevconPath); }},
@@ -216,7 +250,7 @@ struct HostRun {
             {"answer", [&] { sys.dialogs.answers.push_back(kAnswers.at(value)); }},
             {"another copy", [&] { sys.host.anotherCopy = true; }},
             {"not admin", [&] { sys.os.admin = false; }},
-            {"log unopenable", [&] { sys.files.unopenable.insert(kLogPath); }},
+            {"log unopenable", [&] { sys.files.unopenable.insert(LogPath()); }},
             {"refused", [&] { sys.files.refused.insert(value); }},
             {"archive size", [&] { arrives = std::stoull(value); }},
             {"download reports failure", [&] { downloadReportsSuccess = false; }},
@@ -241,7 +275,8 @@ struct HostRun {
                  for (const auto& [name, content] : members)
                      sys.files.files[kWorkFolder + name] = content;
              }},
-            {"folder unspellable", [&] { sys.host.folder.reset(); }},
+            {"folder unspellable", [&] { sys.host.folder = FolderTrouble::Unspellable; }},
+            {"folder unknown", [&] { sys.host.folder = FolderTrouble::Unknown; }},
             {"program file", [&] { sys.files.files[kProgramDir + value]; }},
             {"others may write",
              [&] { sys.access.access[kProgramDir + value] = WriteAccess::OthersMayWrite; }},
@@ -251,7 +286,7 @@ struct HostRun {
              [&] {
                  const auto [id, name] = Split(rest);
                  sys.devices.devices.push_back({id, name});
-                 sys.devices.states[id] = kDeviceStates.at(first);
+                 sys.devices.states.insert_or_assign(id, kDeviceStates.at(first));
              }},
             {"device change", [&] { sys.devices.change = kDeviceChanges.at(value); }},
             {"devices vanish after", [&] { sys.devices.vanishAfter = std::stoi(value); }},
@@ -261,7 +296,7 @@ struct HostRun {
                  sys.files.files[value + "devcon.exe"] = sys.files.files[kDevconPath];
              }}};
         const auto given = givens.find(what);
-        if (given == givens.end()) return ADD_FAILURE() << "unknown given: " << what;
+        if (given == givens.end()) return ADD_FAILURE() << file << ": unknown given: " << what;
         given->second();
     }
     // The installed tool's machine and length.
@@ -273,20 +308,32 @@ struct HostRun {
             if (ReadPeMachine(sys.files, kDevconPath) == word) machine = name;
         return machine + " " + std::to_string(*length);
     }
+    // A number in decimal, or in hexadecimal after "0x".
+    static std::uint32_t Number(const std::string& text) {
+        return static_cast<std::uint32_t>(std::stoul(text, nullptr, 0));
+    }
     void Read(const fs::path& path) {
-        std::ifstream file(path);
-        for (std::string line; std::getline(file, line);) {
+        file = path.filename().string();
+        std::ifstream lines(path);
+        for (std::string line; std::getline(lines, line);) {
             if (line.empty() || line[0] == '#') continue;
             const std::size_t colon = line.find(':');
             const std::string key = line.substr(0, colon);
             const std::string value = colon + 2 <= line.size() ? line.substr(colon + 2) : "";
-            if (key.rfind("given ", 0) == 0)
+            if (colon == std::string::npos)
+                ADD_FAILURE() << file << ": a line without a key: " << line;
+            else if (key.rfind("given ", 0) == 0)
                 Given(key.substr(6), value);
-            else if (key.rfind("after ", 0) == 0)
+            else if (kAfterKeys.count(key))
                 after[key] = value;
-            else
+            else if (kExpectationKeys.count(key))
                 expected[key].push_back(key == "question" ? Unescaped(value) : value);
+            else
+                ADD_FAILURE() << file << ": unknown key: " << key;
         }
+        for (const char* required : {"exit", "end"})
+            if (expected[required].size() != 1)
+                ADD_FAILURE() << file << ": needs one " << required << " line";
     }
 };
 
@@ -319,8 +366,14 @@ class HostRunTest : public ::testing::TestWithParam<fs::path> {};
 TEST_P(HostRunTest, RunsAsWritten) {
     HostRun t;
     t.Read(GetParam());
-    EXPECT_EQ(Main(t.sys.modules), 0);
+    const int exitCode = Main(t.sys.modules);
     const Lines texts = t.Texts(), &journal = t.sys.journal.events;
+    const auto only = [&](const char* key) {
+        return t.expected[key].empty() ? "" : t.expected[key][0];
+    };
+    EXPECT_EQ(std::to_string(exitCode), only("exit"));
+    const bool ended = !texts.empty() && texts.back().starts_with("Tunlatch: end (");
+    EXPECT_EQ(ended ? texts.back().substr(15, texts.back().size() - 16) : "no log", only("end"));
     EXPECT_TRUE(InOrder(texts, t.expected["log"]));
     EXPECT_TRUE(InOrder(journal, t.expected["journal"]));
     for (const std::string& call : t.expected["no journal"])
@@ -334,8 +387,8 @@ TEST_P(HostRunTest, RunsAsWritten) {
         {"after adapter", t.adapterEnabled ? "on" : "off"},
         {"after autorun", autorun ? RegValueText(*autorun) : "absent"},
         {"after devcon", t.Devcon()},
-        {"after log lines", t.sys.files.FileExists(kLogPath)
-                                ? std::to_string(t.sys.files.Lines(kLogPath).size())
+        {"after log lines", t.sys.files.FileExists(t.LogPath())
+                                ? std::to_string(t.sys.files.Lines(t.LogPath()).size())
                                 : "no file"},
         {"after polls", std::to_string(std::count(t.sys.processes.waits.begin(),
                                                   t.sys.processes.waits.end(), kServicePollMs))},
