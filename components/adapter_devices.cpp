@@ -49,7 +49,7 @@ PartState SwitchDevice(Run& run, bool enable, const Device& device) {
 }  // namespace
 
 bool DeviceApiServes(Run& run, DevconCheck check) {
-    if (check != DevconCheck::Missing && check != DevconCheck::WrongBuild) return false;
+    if (check == DevconCheck::Right || check == DevconCheck::NoBuildForArch) return false;
     if (run.ctx.OsInfo.Architecture != "x64" || run.sys.host.ProgramBits() != 64) return false;
     const Result<std::vector<Device>> devices = run.sys.devices.FindDevices(outside::kAdapterMatch);
     return devices && !devices->empty();

@@ -140,6 +140,8 @@ PartState SwitchNetworkAdapter(Run& run, bool enable, AdapterWay way) {
     } else if (const DevconCheck devcon = CheckDevcon(run.ctx, run.sys.files);
                devcon == DevconCheck::Missing) {
         run.log.Error("devcon.exe not found!");
+    } else if (devcon == DevconCheck::Untrusted) {
+        run.log.Error("devcon.exe not run: not only administrators may change it");
     } else if (devcon != DevconCheck::Right) {
         run.log.Error("devcon.exe hasn't the correct version!");
     } else {

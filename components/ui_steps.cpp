@@ -101,7 +101,9 @@ void Launch(Run& run, const std::string& command) {
 }  // namespace
 
 std::string UiCommandLine(const RunContext& context) {
-    return context.INI_uiexe.empty() ? context.REG_uiexe : context.INI_uiexe;
+    // A command line from a file that others may change would run elevated at every logon.
+    const bool fromSettings = !context.INI_uiexe.empty() && context.Trusted.settings;
+    return fromSettings ? context.INI_uiexe : context.REG_uiexe;
 }
 
 void SwitchUiExe(Run& run, bool start) {

@@ -83,10 +83,12 @@ bool Fetch(Run& run, const Paths& paths) {
 
 void Extract(Run& run, const Paths& paths) {
     FileSystem& files = run.sys.files;
-    if (files.FileExists(paths.dll))
-        static_cast<void>(run.sys.zip.UnzipArchive(paths.archive, paths.work));
-    else
+    if (!files.FileExists(paths.dll))
         run.log.Error("unzip32.dll not found!");
+    else if (!run.ctx.Trusted.zipLibrary)
+        run.log.Error("unzip32.dll not loaded: not only administrators may change it");
+    else
+        static_cast<void>(run.sys.zip.UnzipArchive(paths.archive, paths.work));
 
     if (files.FileExists(paths.x86Member) && files.FileExists(paths.otherMember) &&
         files.FileExists(paths.licence)) {

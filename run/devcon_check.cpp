@@ -7,6 +7,7 @@ namespace tunlatch {
 DevconCheck CheckDevcon(const RunContext& ctx, FileSystem& files) {
     const std::string path = ctx.ProgramDir + outside::kDevconExe;
     if (!files.FileExists(path)) return DevconCheck::Missing;
+    if (!ctx.Trusted.devcon) return DevconCheck::Untrusted;
     const std::string& arch = ctx.OsInfo.Architecture;
     if (arch == "x86")
         return files.FileLength(path) == outside::kDevconX86Size ? DevconCheck::Right

@@ -20,6 +20,7 @@ enum class DevconCheck {
     Missing,         // no devcon.exe in the program folder (or a folder of that name)
     WrongBuild,      // present, but not the build for "x86" or "x64"
     NoBuildForArch,  // present, and the architecture is neither "x86" nor "x64"
+    Untrusted,       // present, and others than the administrators may change it
 };
 
 // "x86" wants the 55,808-byte build; "x64" wants a build whose PE header names AMD64, whatever

@@ -26,6 +26,14 @@ struct RunContext {
     std::string INI_uiexe;
     std::string REG_uiexe;
     bool UacActive = false;
+    // The files beside the program that the run may use: none that others than the
+    // administrators may change (the access check at start-up decides). A missing file is as
+    // trustworthy as the folder it would lie in.
+    struct TrustedFiles {
+        bool settings = true;
+        bool devcon = true;
+        bool zipLibrary = true;
+    } Trusted;
     // Where DownloadDevcon fetches the DevCon archive: the fixed address of the outside
     // component facts; tests hand in a loopback address instead.
     std::string DevconArchiveUrl;

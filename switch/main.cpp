@@ -97,12 +97,13 @@ int Main(SystemModules& sys) {
 
     const std::optional<std::string> programDir = UsableProgramDir(sys);
     if (!programDir) return Code(ExitCode::NotSwitched);
-    const RunContext ctx = FillContext(sys, *programDir);
+    RunContext ctx = FillContext(sys, *programDir);
     RunLog log(ctx.INI_log, sys.clock);
     log.Open(sys.files, ctx.ProgramDir + kLogFileName);
     Run run{ctx, sys, log};
     WriteHeader(run);
-    CheckWhoMayWrite(run);
+    // The check's lines follow the header; from here on the context is only read.
+    ctx.Trusted = CheckWhoMayWrite(run);
 
     SequenceEnd end = SequenceEnd::NotSwitched;
     {

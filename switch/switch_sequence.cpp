@@ -98,14 +98,16 @@ std::optional<AdapterWay> DevconGate(Run& run) {
             "device API");
         return AdapterWay::DeviceApi;
     }
-    const bool unusable = check == DevconCheck::Missing || check == DevconCheck::WrongBuild;
+    const bool offered = check == DevconCheck::Missing || check == DevconCheck::WrongBuild;
+    const bool unusable = offered || check == DevconCheck::Untrusted;
     if (unusable && run.ctx.OsInfo.Architecture == "x64" && run.sys.host.ProgramBits() == 32) {
         // Nor can the download: it would switch the service with the adapter left as it is.
         run.log.Error(kUse64BitText);
         run.sys.dialogs.ShowError(kUse64BitBoxText, run.ctx.Title);
         return std::nullopt;
     }
-    if (unusable) {
+    // A devcon.exe that others may change is not replaced either: the adapter step says why.
+    if (offered) {
         if (run.sys.dialogs.AskYesNo(DevconOfferText(check), run.ctx.Title) != Answer::Yes) {
             run.log.Detail("choice: open download url");
             OpenForUser(run, outside::kDevconSupportUrl);

@@ -350,12 +350,14 @@ public:
     unsigned ProgramBits() override { return bits; }
 };
 
-// Only administrators may change what is not named here.
+// Only administrators may change what is not named here; a folder above the program folder is
+// named with " above" after its path, so that a run tells the two reaches apart.
 class FakeAccessLists final : public AccessLists {
 public:
     std::map<std::string, WriteAccess> access;
-    WriteAccess WhoMayWrite(const std::string& path) override {
-        return access.count(path) ? access[path] : WriteAccess::OnlyAdministrators;
+    WriteAccess WhoMayWrite(const std::string& path, AccessReach reach) override {
+        const std::string key = path + (reach == AccessReach::Ancestor ? " above" : "");
+        return access.count(key) ? access[key] : WriteAccess::OnlyAdministrators;
     }
 };
 

@@ -188,8 +188,16 @@ struct HostRun {
         const auto [first, rest] = Split(value);
         const std::string ini = ProgramDir() + "tunlatch.ini";
         const std::map<std::string, std::function<void()>> givens = {
-            {"setting", [&] { sys.settings.Put(ini, "misc", first, rest); }},
-            {"saved uiexe", [&] { sys.settings.Put(ini, kUiExeSection, kUiExeKey, value); }},
+            {"setting",
+             [&] {
+                 sys.files.files[ini];
+                 sys.settings.Put(ini, "misc", first, rest);
+             }},
+            {"saved uiexe",
+             [&] {
+                 sys.files.files[ini];
+                 sys.settings.Put(ini, kUiExeSection, kUiExeKey, value);
+             }},
             {"service", [&] { sys.services.status = kStates.at(value); }},
             {"service answers",  // one state per query, "STATE xN" for N of them, the last
                                  // repeating
@@ -280,6 +288,8 @@ struct HostRun {
             {"program file", [&] { sys.files.files[kProgramDir + value]; }},
             {"others may write",
              [&] { sys.access.access[kProgramDir + value] = WriteAccess::OthersMayWrite; }},
+            {"others may replace",  // a folder above the program folder, by its path
+             [&] { sys.access.access[value + " above"] = WriteAccess::OthersMayWrite; }},
             {"access unknown",
              [&] { sys.access.access[kProgramDir + value] = WriteAccess::Unknown; }},
             {"device",  // STATE ID NAME: a device that matches the adapter
