@@ -1,9 +1,10 @@
-// The tray and the input box on a (virtual) display. Wine's "Wine System Tray"
-// window is searched for the pictures' fill colours; the boxes are answered as a user would by a
-// thread timer, which their own message loops serve. The input box also as the zip library's
+// The tray and the input box on a (virtual) display. Wine's "Wine System Tray" window is searched
+// for the pictures' fill colours and shapes; the boxes are answered as a user would by a thread
+// timer, which their own message loops serve. The input box also as the zip library's
 // password prompt, with the stand-in unzip32.dll.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <functional>
@@ -22,27 +23,54 @@ namespace {
 
 using namespace test;
 
+// What tells the 16 x 16 pictures apart, in the order of TrayPicture: their fill colours as bits
+// (grey 1, red 2, green 4), and as bits too where their shape is filled: left of the centre (1),
+// right of it (2), out near the rim (4). So a dot, a ring, a half disc and a disc differ even
+// to a test that sees no colour.
+constexpr std::array<std::array<int, 2>, 4> kLooks{{{1, 3}, {2, 4}, {6, 6}, {4, 7}}};
+
 // Serves this thread's messages until the tray window's client area (without the greys of
-// Wine's caption) shows the picture's fill colours and no others (none for no picture), for at
-// most five seconds. 20 pixels of a colour count (half a 16 x 16 disc is about 60).
+// Wine's caption) shows the picture's fill colours and no others, and its shape (nothing for no
+// picture), for at most five seconds. 20 pixels of a colour count (the dot has 32). The marks lie
+// where make_icons.py draws them, around the fill colours' centre: each shape's fill reaches as
+// far left as right and up as down.
 bool Shows(std::optional<TrayPicture> picture) {
-    // The fills of each picture in the order of TrayPicture, as bits: grey 1, red 2, green 4.
-    const int wanted = picture ? std::array{1, 2, 6, 4}[static_cast<int>(*picture)] : 0;
+    const auto wanted = picture ? kLooks[static_cast<int>(*picture)] : std::array{0, 0};
     for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);;) {
         MSG message;
         while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
         RECT area{};
         const HWND tray = ::FindWindowA(nullptr, "Wine System Tray");
-        if (tray != nullptr && ::GetClientRect(tray, &area))
+        if (tray != nullptr && ::GetClientRect(tray, &area)) {
             ::MapWindowPoints(tray, nullptr, reinterpret_cast<POINT*>(&area), 2);
-        std::array<int, 3> seen{};
+            // Wine's tray draws a new picture over the old one without clearing it first, so a
+            // ring's hole would still show the picture before; Windows' taskbar clears it.
+            ::RedrawWindow(tray, nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
         const HDC screen = ::GetDC(nullptr);
+        const auto fill = [screen](int x, int y) {  // the bit of the fill colour there, or 0
+            const COLORREF pixel = ::GetPixel(screen, x, y);
+            for (int bit = 0; bit < 3; ++bit)
+                if (pixel == testing::kFills[bit]) return 1 << bit;
+            return 0;
+        };
+        std::array<int, 5> seen{};
+        RECT box{area.right, area.bottom, area.left - 1, area.top - 1};
         for (int y = area.top; y < area.bottom; ++y)
             for (int x = area.left; x < area.right; ++x)
-                for (int fill = 0; fill < 3; ++fill)
-                    seen[fill] += ::GetPixel(screen, x, y) == testing::kFills[fill];
+                if (const int bit = fill(x, y)) {
+                    ++seen[bit];
+                    box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                           std::max<LONG>(box.right, x), std::max<LONG>(box.bottom, y)};
+                }
+        const int x = (box.left + box.right + 1) / 2, y = (box.top + box.bottom + 1) / 2;
+        const int colours = (seen[1] >= 20) + 2 * (seen[2] >= 20) + 4 * (seen[4] >= 20);
+        const int shape = colours == 0 ? 0
+                                       : (fill(x - 3, y) != 0) + 2 * (fill(x + 2, y) != 0) +
+                                             4 * (fill(x + 2, y - 5) != 0);
         ::ReleaseDC(nullptr, screen);
-        if ((seen[0] >= 20) + 2 * (seen[1] >= 20) + 4 * (seen[2] >= 20) == wanted) return true;
+        if (std::array{colours, shape} == wanted) return true;
         if (std::chrono::steady_clock::now() >= end) return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
     }
