@@ -53,7 +53,10 @@ int RunProgram(HINSTANCE instance) {
     Win32Clock clock;
     Win32Dialogs dialogs(instance);
     Win32Download download;
-    Win32Unzip zip(WithTrailingBackslash(host.ProgramFolder().value_or("")) + kZipLibraryName,
+    // Without a folder the library has no place: an empty path loads nothing, where a lone
+    // backslash before its name would take it from the current drive's root.
+    const auto folder = host.ProgramFolder();
+    Win32Unzip zip(folder ? WithTrailingBackslash(*folder) + kZipLibraryName : std::string(),
                    dialogs, kProgramName);
     // The tray's hidden window exists only while Main shows the icon.
     Win32Tray tray(instance);

@@ -14,13 +14,35 @@ namespace tunlatch::win32 {
 
 namespace {
 
-// The entry points this module calls; every pointer is null when a DLL or an export is missing.
+// Wine's SetupAPI fails calls it does not implement without setting a code: such a failure
+// must not read as code 0, which is success.
+SystemError LastError() {
+    const DWORD code = ::GetLastError();
+    return {code != ERROR_SUCCESS ? code : DWORD{ERROR_NOT_SUPPORTED}, SystemError::Family::Windows,
+            SystemError::Stage::Call};
+}
+
+// The entry points this module calls; every pointer is null when a DLL or an export is missing,
+// and missing keeps the code of the first load or look-up that failed.
 struct DeviceApi {
-    UniqueModule setupapi = LoadSystemLibrary("setupapi.dll");
-    UniqueModule cfgmgr32 = LoadSystemLibrary("cfgmgr32.dll");
+    DWORD missing = ERROR_SUCCESS;
+    UniqueModule setupapi = Load("setupapi.dll");
+    UniqueModule cfgmgr32 = Load("cfgmgr32.dll");
+    UniqueModule Load(const char* fileName) {
+        UniqueModule module = LoadSystemLibrary(fileName);
+        Note(static_cast<bool>(module));
+        return module;
+    }
     template <typename Fn>
-    Fn From(const UniqueModule& module, const char* name) const {
-        return FindExport<Fn>(module.get(), name);
+    Fn From(const UniqueModule& module, const char* name) {
+        const Fn function = FindExport<Fn>(module.get(), name);
+        Note(function != nullptr);
+        return function;
+    }
+    // A failure that left no code still counts as one.
+    void Note(bool found) {
+        if (!found && missing == ERROR_SUCCESS)
+            missing = ::GetLastError() != ERROR_SUCCESS ? ::GetLastError() : ERROR_PROC_NOT_FOUND;
     }
     decltype(&::SetupDiGetClassDevsA) getClassDevs =
         From<decltype(getClassDevs)>(setupapi, "SetupDiGetClassDevsA");
@@ -45,10 +67,9 @@ struct DeviceApi {
     decltype(&::CM_Get_DevNode_Status) nodeStatus =
         From<decltype(nodeStatus)>(cfgmgr32, "CM_Get_DevNode_Status");
 
-    bool Complete() const {
-        return getClassDevs && createList && destroyList && enumDevice && openDevice &&
-               instanceId && property && setClassParams && callInstaller && installParams &&
-               nodeStatus;
+    Result<> Loaded() const {
+        if (missing == ERROR_SUCCESS) return {};
+        return SystemError{missing};
     }
 };
 
@@ -69,15 +90,21 @@ private:
     HDEVINFO list_;
 };
 
-// One device, opened by its instance ID in a list of its own.
+// One device, opened by its instance ID in a list of its own; error keeps SetupAPI's code when
+// it could not be.
 struct OpenedDevice {
     DeviceList list;
     SP_DEVINFO_DATA data{sizeof(SP_DEVINFO_DATA), {}, 0, 0};
-    bool opened = false;
+    DWORD error = ERROR_SUCCESS;
 
     OpenedDevice(const DeviceApi& api, const std::string& instanceId)
         : list(api, api.createList(nullptr, nullptr)) {
-        opened = list && api.openDevice(list.get(), instanceId.c_str(), nullptr, 0, &data);
+        if (!list || !api.openDevice(list.get(), instanceId.c_str(), nullptr, 0, &data))
+            error = LastError().code;
+    }
+    Result<> Opened() const {
+        if (error == ERROR_SUCCESS) return {};
+        return SystemError{error};
     }
 };
 
@@ -122,64 +149,77 @@ DeviceState StateOf(ULONG status, ULONG problem) {
     return {(status & DN_STARTED) != 0 ? Kind::Running : Kind::Stopped, 0};
 }
 
-bool Change(const DeviceApi& api, OpenedDevice& device, DWORD stateChange, DWORD scope) {
+Result<> Change(const DeviceApi& api, OpenedDevice& device, DWORD stateChange, DWORD scope) {
     SP_PROPCHANGE_PARAMS params{};
     params.ClassInstallHeader.cbSize = sizeof params.ClassInstallHeader;
     params.ClassInstallHeader.InstallFunction = DIF_PROPERTYCHANGE;
     params.StateChange = stateChange;
     params.Scope = scope;
     params.HwProfile = 0;  // the current profile, where the scope is one profile
-    return api.setClassParams(device.list.get(), &device.data, &params.ClassInstallHeader,
-                              sizeof params) &&
-           api.callInstaller(DIF_PROPERTYCHANGE, device.list.get(), &device.data);
+    // So that a failure without a code of its own is told from one with a code left earlier.
+    ::SetLastError(ERROR_SUCCESS);
+    if (!api.setClassParams(device.list.get(), &device.data, &params.ClassInstallHeader,
+                            sizeof params) ||
+        !api.callInstaller(DIF_PROPERTYCHANGE, device.list.get(), &device.data)) {
+        return LastError();
+    }
+    return {};
 }
 
 }  // namespace
 
-std::vector<Device> Win32Devices::FindDevices(const std::string& id) {
+Result<std::vector<Device>> Win32Devices::FindDevices(const std::string& id) {
     const DeviceApi api;
-    std::vector<Device> found;
-    if (!api.Complete()) return found;
+    if (const auto loaded = api.Loaded(); !loaded) return loaded.error();
     const DeviceList list(
         api, api.getClassDevs(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT));
+    if (!list) return LastError();
+    std::vector<Device> found;
     SP_DEVINFO_DATA device{sizeof(SP_DEVINFO_DATA), {}, 0, 0};
-    for (DWORD index = 0; list && api.enumDevice(list.get(), index, &device); ++index) {
+    DWORD index = 0;
+    for (; api.enumDevice(list.get(), index, &device); ++index) {
         if (HasId(Property(api, list.get(), device, SPDRP_HARDWAREID), id) ||
             HasId(Property(api, list.get(), device, SPDRP_COMPATIBLEIDS), id))
             found.push_back(Describe(api, list.get(), device));
     }
+    // The list ends with "no more items"; anything else cut it short, and a shortened list
+    // could lack the device looked for.
+    if (::GetLastError() != ERROR_NO_MORE_ITEMS) return LastError();
     return found;
 }
 
-DeviceState Win32Devices::GetDeviceState(const std::string& instanceId) {
+Result<DeviceState> Win32Devices::GetDeviceState(const std::string& instanceId) {
     const DeviceApi api;
-    if (!api.Complete()) return {DeviceState::Kind::Unreadable, CR_FAILURE};
-    OpenedDevice device(api, instanceId);
-    if (!device.opened) return {DeviceState::Kind::Unreadable, CR_NO_SUCH_DEVINST};
+    if (const auto loaded = api.Loaded(); !loaded) return loaded.error();
+    const OpenedDevice device(api, instanceId);
+    if (const auto opened = device.Opened(); !opened) return opened.error();
     ULONG status = 0;
     ULONG problem = 0;
     const CONFIGRET result = api.nodeStatus(&status, &problem, device.data.DevInst, 0);
-    if (result != CR_SUCCESS) return {DeviceState::Kind::Unreadable, result};
+    if (result != CR_SUCCESS)
+        return SystemError{result, SystemError::Family::ConfigManager, SystemError::Stage::Call};
     return StateOf(status, problem);
 }
 
-DeviceChange Win32Devices::SetDeviceEnabled(const std::string& instanceId, bool enable) {
-    using Outcome = DeviceChange::Outcome;
+Result<DeviceChange> Win32Devices::SetDeviceEnabled(const std::string& instanceId, bool enable) {
     const DeviceApi api;
-    if (!api.Complete()) return {Outcome::Failed, ::GetLastError()};
+    if (const auto loaded = api.Loaded(); !loaded) return loaded.error();
     OpenedDevice device(api, instanceId);
-    if (!device.opened) return {Outcome::Failed, ::GetLastError()};
-    // As DevCon: an enable goes to every profile and then to the current one, which a device
-    // disabled there alone (as DevCon's own disable leaves it) needs as well.
-    const bool changed = enable ? Change(api, device, DICS_ENABLE, DICS_FLAG_GLOBAL) &&
-                                      Change(api, device, DICS_ENABLE, DICS_FLAG_CONFIGSPECIFIC)
+    if (const auto opened = device.Opened(); !opened) return opened.error();
+    if (enable) {
+        // As DevCon: every profile first, whose refusal does not count (a device may be kept
+        // per profile only), then the current one, which a device disabled there alone (as
+        // DevCon's own disable leaves it) needs as well and whose outcome is the verdict.
+        static_cast<void>(Change(api, device, DICS_ENABLE, DICS_FLAG_GLOBAL));
+    }
+    const auto changed = enable ? Change(api, device, DICS_ENABLE, DICS_FLAG_CONFIGSPECIFIC)
                                 : Change(api, device, DICS_DISABLE, DICS_FLAG_GLOBAL);
+    if (!changed) return changed.error();
     SP_DEVINSTALL_PARAMS_A params{};
     params.cbSize = sizeof params;
-    if (!changed || !api.installParams(device.list.get(), &device.data, &params))
-        return {Outcome::Failed, ::GetLastError()};
-    if ((params.Flags & (DI_NEEDRESTART | DI_NEEDREBOOT)) != 0) return {Outcome::NeedsRestart, 0};
-    return {Outcome::Done, 0};
+    if (!api.installParams(device.list.get(), &device.data, &params)) return LastError();
+    if ((params.Flags & (DI_NEEDRESTART | DI_NEEDREBOOT)) != 0) return DeviceChange::NeedsRestart;
+    return DeviceChange::Done;
 }
 
 }  // namespace tunlatch::win32

@@ -7,9 +7,9 @@ namespace tunlatch::win32 {
 // released after it (setupapi.dll and cfgmgr32.dll are not imported: most runs never need them).
 class Win32Devices final : public Devices {
 public:
-    std::vector<Device> FindDevices(const std::string& id) override;
-    DeviceState GetDeviceState(const std::string& instanceId) override;
-    DeviceChange SetDeviceEnabled(const std::string& instanceId, bool enable) override;
+    Result<std::vector<Device>> FindDevices(const std::string& id) override;
+    Result<DeviceState> GetDeviceState(const std::string& instanceId) override;
+    Result<DeviceChange> SetDeviceEnabled(const std::string& instanceId, bool enable) override;
 };
 
 }  // namespace tunlatch::win32

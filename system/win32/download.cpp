@@ -12,11 +12,17 @@ using UrlDownloadToFileAFn = HRESULT(WINAPI*)(void* caller, LPCSTR url, LPCSTR f
                                               void* callback);
 }  // namespace
 
-bool Win32Download::UrlDownloadToFile(const std::string& url, const std::string& path) {
-    if (!urlmon_) urlmon_ = LoadSystemLibrary("urlmon.dll");
+Result<> Win32Download::UrlDownloadToFile(const std::string& url, const std::string& path) {
+    if (!urlmon_) {
+        urlmon_ = LoadSystemLibrary("urlmon.dll");
+        if (!urlmon_) return SystemError{::GetLastError()};
+    }
     const auto download = FindExport<UrlDownloadToFileAFn>(urlmon_.get(), "URLDownloadToFileA");
-    if (download == nullptr) return false;
-    return SUCCEEDED(download(nullptr, url.c_str(), path.c_str(), 0, nullptr));
+    if (download == nullptr) return SystemError{::GetLastError()};
+    const HRESULT result = download(nullptr, url.c_str(), path.c_str(), 0, nullptr);
+    if (FAILED(result))
+        return SystemError{static_cast<std::uint32_t>(result), SystemError::Family::ComResult};
+    return {};
 }
 
 }  // namespace tunlatch::win32

@@ -9,7 +9,7 @@ namespace tunlatch::win32 {
 // library stays loaded while the object lives, since its worker threads may outlast a call.
 class Win32Download final : public Download {
 public:
-    bool UrlDownloadToFile(const std::string& url, const std::string& path) override;
+    Result<> UrlDownloadToFile(const std::string& url, const std::string& path) override;
 
 private:
     UniqueModule urlmon_;

@@ -175,11 +175,21 @@ bool Win32Processes::IsProcessActive(std::uint32_t processId) {
     return exitCode == kStillActive;
 }
 
-void Win32Processes::ShellOpen(const std::string& target) {
-    ::ShellExecuteA(::GetDesktopWindow(), "Open", target.c_str(), "", "", SW_SHOWNORMAL);
+Result<> Win32Processes::ShellOpen(const std::string& target) {
+    SHELLEXECUTEINFOA open{};
+    open.cbSize = sizeof open;
+    // Returns once the hand-off is done, so that a failure is known and its code is the thread's
+    // last error; and shows no error box of its own, the run's log tells.
+    open.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    open.hwnd = ::GetDesktopWindow();
+    open.lpVerb = "open";
+    open.lpFile = target.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    if (!::ShellExecuteExA(&open)) return SystemError{::GetLastError()};
+    return {};
 }
 
-LaunchResult Win32Processes::LaunchDetached(const std::string& commandLine) {
+Result<std::uint32_t> Win32Processes::LaunchDetached(const std::string& commandLine) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(STARTUPINFOA);
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -190,11 +200,11 @@ LaunchResult Win32Processes::LaunchDetached(const std::string& commandLine) {
     PROCESS_INFORMATION started{};
     if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &started)) {
-        return {false, 0, ::GetLastError()};
+        return SystemError{::GetLastError()};
     }
     const UniqueKernelHandle process(started.hProcess);
     const UniqueKernelHandle thread(started.hThread);
-    return {true, started.dwProcessId, 0};
+    return std::uint32_t{started.dwProcessId};
 }
 
 }  // namespace tunlatch::win32

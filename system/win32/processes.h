@@ -11,8 +11,8 @@ public:
                               std::chrono::milliseconds timeLimit) override;
     void WaitMs(std::int32_t milliseconds) override;
     bool IsProcessActive(std::uint32_t processId) override;
-    void ShellOpen(const std::string& target) override;
-    LaunchResult LaunchDetached(const std::string& commandLine) override;
+    Result<> ShellOpen(const std::string& target) override;
+    Result<std::uint32_t> LaunchDetached(const std::string& commandLine) override;
 };
 
 }  // namespace tunlatch::win32

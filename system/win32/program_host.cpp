@@ -21,19 +21,21 @@ bool Win32ProgramHost::AnotherCopyRunning() {
     return ::GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-std::optional<std::string> Win32ProgramHost::ProgramFolder() {
+Result<std::string, FolderTrouble> Win32ProgramHost::ProgramFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return std::string();
+        if (n == 0) return FolderTrouble::Unknown;
         if (n < path.size()) {
             path.resize(n);
             break;
         }
         path.resize(path.size() * 2);
     }
-    const auto slash = path.find_last_of(L"\\/");
-    path.resize(slash == std::wstring::npos ? 0 : slash);
+    // An empty folder would send every file name of the run to the current drive's root.
+    const auto slash = path.rfind(L'\\');
+    if (slash == std::wstring::npos || slash == 0) return FolderTrouble::Unknown;
+    path.resize(slash);
     // UTF-8, the manifest's code page from Windows 10 1903 on, spells every path; another code
     // page may lack a letter, for which every ANSI call would get "?" or a look-alike (best fit)
     // and reach no file or another one.
@@ -45,8 +47,8 @@ std::optional<std::string> Win32ProgramHost::ProgramFolder() {
                                      utf8 ? nullptr : &lacking);
     };
     std::string ansi(static_cast<std::size_t>(convert(nullptr, 0)), '\0');
-    convert(ansi.data(), static_cast<int>(ansi.size()));
-    if (lacking) return std::nullopt;
+    if (ansi.empty() || convert(ansi.data(), static_cast<int>(ansi.size())) == 0 || lacking)
+        return FolderTrouble::Unspellable;
     return ansi;
 }
 

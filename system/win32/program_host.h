@@ -7,7 +7,7 @@ namespace tunlatch::win32 {
 class Win32ProgramHost final : public ProgramHost {
 public:
     bool AnotherCopyRunning() override;
-    std::optional<std::string> ProgramFolder() override;
+    Result<std::string, FolderTrouble> ProgramFolder() override;
     VersionNumbers ProgramVersion() override;
     std::optional<std::string> TempFolder() override;
     unsigned ProgramBits() override { return sizeof(void*) * 8; }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 #include "system/win32/unique_handle.h"
 
@@ -22,19 +23,28 @@ struct OpenedService {
     UniqueServiceHandle service;
 };
 
+SystemError LastError(SystemError::Stage stage = SystemError::Stage::Call) {
+    return {::GetLastError(), SystemError::Family::Windows, stage};
+}
+
+// A number outside the values Windows documents for the field.
+SystemError Undocumented() {
+    return {ERROR_INVALID_DATA, SystemError::Family::Windows, SystemError::Stage::Call};
+}
+
 // Full access on both, as the switching needs it.
-OpenedService Open(const std::string& service) {
+Result<OpenedService> Open(const std::string& service) {
     OpenedService opened;
     opened.manager =
         UniqueServiceHandle(::OpenSCManagerA(nullptr, "ServicesActive", SC_MANAGER_ALL_ACCESS));
-    if (opened.manager) {
-        opened.service = UniqueServiceHandle(
-            ::OpenServiceA(opened.manager.get(), service.c_str(), SERVICE_ALL_ACCESS));
-    }
+    if (!opened.manager) return LastError(SystemError::Stage::OpenManager);
+    opened.service = UniqueServiceHandle(
+        ::OpenServiceA(opened.manager.get(), service.c_str(), SERVICE_ALL_ACCESS));
+    if (!opened.service) return LastError(SystemError::Stage::OpenObject);
     return opened;
 }
 
-ServiceStatus StatusOf(DWORD currentState) {
+std::optional<ServiceStatus> StatusOf(DWORD currentState) {
     switch (currentState) {
         case SERVICE_STOPPED:
             return ServiceStatus::Stopped;
@@ -51,7 +61,7 @@ ServiceStatus StatusOf(DWORD currentState) {
         case SERVICE_PAUSED:
             return ServiceStatus::Paused;
         default:
-            return ServiceStatus::Unknown;
+            return std::nullopt;
     }
 }
 
@@ -80,54 +90,64 @@ std::optional<StartType> StartTypeOf(DWORD code) {
 
 }  // namespace
 
-ServiceStatus Win32ServiceControl::ServiceGetStatus(const std::string& service) {
-    const OpenedService opened = Open(service);
-    if (!opened.manager) return ServiceStatus::ManagerNotOpened;
-    if (!opened.service) return ServiceStatus::ServiceNotOpened;
-
+Result<ServiceStatus> Win32ServiceControl::ServiceGetStatus(const std::string& service) {
+    const auto opened = Open(service);
+    if (!opened) return opened.error();
     SERVICE_STATUS status{};
-    if (!::QueryServiceStatus(opened.service.get(), &status)) return ServiceStatus::Unknown;
-    return StatusOf(status.dwCurrentState);
+    if (!::QueryServiceStatus(opened->service.get(), &status)) return LastError();
+    if (const auto state = StatusOf(status.dwCurrentState)) return *state;
+    return Undocumented();
 }
 
-void Win32ServiceControl::ServiceStart(const std::string& service) {
-    const OpenedService opened = Open(service);
-    if (opened.service) ::StartServiceA(opened.service.get(), 0, nullptr);
+// Windows' "already running" and "not active" come back as they are: whether the service is
+// where it was sent is the caller's to judge.
+Result<> Win32ServiceControl::ServiceStart(const std::string& service) {
+    const auto opened = Open(service);
+    if (!opened) return opened.error();
+    if (!::StartServiceA(opened->service.get(), 0, nullptr)) return LastError();
+    return {};
 }
 
-void Win32ServiceControl::ServiceStop(const std::string& service) {
-    const OpenedService opened = Open(service);
+Result<> Win32ServiceControl::ServiceStop(const std::string& service) {
+    const auto opened = Open(service);
+    if (!opened) return opened.error();
     SERVICE_STATUS status{};
-    if (opened.service) ::ControlService(opened.service.get(), SERVICE_CONTROL_STOP, &status);
+    if (!::ControlService(opened->service.get(), SERVICE_CONTROL_STOP, &status)) return LastError();
+    return {};
 }
 
-void Win32ServiceControl::ServiceSetStartType(const std::string& service, StartType startType) {
-    const OpenedService opened = Open(service);
-    if (!opened.service) return;
-    ::ChangeServiceConfigA(opened.service.get(), SERVICE_NO_CHANGE, StartTypeCode(startType),
-                           SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                           nullptr);
+Result<> Win32ServiceControl::ServiceSetStartType(const std::string& service, StartType startType) {
+    const auto opened = Open(service);
+    if (!opened) return opened.error();
+    if (!::ChangeServiceConfigA(opened->service.get(), SERVICE_NO_CHANGE, StartTypeCode(startType),
+                                SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                nullptr, nullptr)) {
+        return LastError();
+    }
+    return {};
 }
 
-std::optional<StartType> Win32ServiceControl::ServiceGetStartType(const std::string& service) {
-    const OpenedService opened = Open(service);
-    if (!opened.service) return std::nullopt;
+Result<StartType> Win32ServiceControl::ServiceGetStartType(const std::string& service) {
+    const auto opened = Open(service);
+    if (!opened) return opened.error();
 
     // The first query only learns the size; anything but "buffer too small" means the
     // configuration cannot be read at all.
     DWORD needed = 0;
-    if (::QueryServiceConfigA(opened.service.get(), nullptr, 0, &needed) ||
-        ::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed < sizeof(QUERY_SERVICE_CONFIGA)) {
-        return std::nullopt;
+    if (!::QueryServiceConfigA(opened->service.get(), nullptr, 0, &needed) &&
+        ::GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+        return LastError();
     }
+    if (needed < sizeof(QUERY_SERVICE_CONFIGA)) return Undocumented();
     // The texts follow the record in the same buffer, which must be aligned for the record's
     // pointers; new[] of the record type guarantees that.
     const std::size_t records =
         (needed + sizeof(QUERY_SERVICE_CONFIGA) - 1) / sizeof(QUERY_SERVICE_CONFIGA);
     const auto buffer = std::make_unique<QUERY_SERVICE_CONFIGA[]>(records);
-    if (!::QueryServiceConfigA(opened.service.get(), buffer.get(), needed, &needed))
-        return std::nullopt;
-    return StartTypeOf(buffer[0].dwStartType);
+    if (!::QueryServiceConfigA(opened->service.get(), buffer.get(), needed, &needed))
+        return LastError();
+    if (const auto type = StartTypeOf(buffer[0].dwStartType)) return *type;
+    return Undocumented();
 }
 
 }  // namespace tunlatch::win32

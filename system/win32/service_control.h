@@ -4,14 +4,14 @@
 namespace tunlatch::win32 {
 
 // The service control manager of this computer, opened afresh for every operation and closed
-// before it returns.
+// before it returns. A failure carries GetLastError's code of the call that failed.
 class Win32ServiceControl final : public ServiceControl {
 public:
-    ServiceStatus ServiceGetStatus(const std::string& service) override;
-    void ServiceStart(const std::string& service) override;
-    void ServiceStop(const std::string& service) override;
-    void ServiceSetStartType(const std::string& service, StartType startType) override;
-    std::optional<StartType> ServiceGetStartType(const std::string& service) override;
+    Result<ServiceStatus> ServiceGetStatus(const std::string& service) override;
+    Result<> ServiceStart(const std::string& service) override;
+    Result<> ServiceStop(const std::string& service) override;
+    Result<> ServiceSetStartType(const std::string& service, StartType startType) override;
+    Result<StartType> ServiceGetStartType(const std::string& service) override;
 };
 
 }  // namespace tunlatch::win32
