@@ -68,7 +68,7 @@ WriteAccess WhoMayWrite(const ACL* dacl, PSID runningUser) {
     return WriteAccess::OnlyAdministrators;
 }
 
-WriteAccess Win32AccessLists::WhoMayWrite(const std::string& path) {
+WriteAccess Win32AccessLists::WhoMayWrite(const std::string& path, AccessReach) {
     const std::vector<char> user = RunningUser();
     if (user.empty()) return WriteAccess::Unknown;
     PACL dacl = nullptr;

@@ -7,7 +7,7 @@ namespace tunlatch::win32 {
 
 class Win32AccessLists final : public AccessLists {
 public:
-    WriteAccess WhoMayWrite(const std::string& path) override;
+    WriteAccess WhoMayWrite(const std::string& path, AccessReach reach) override;
 };
 
 // The rule on one access list (null: none at all), runningUser being the account whose own

@@ -108,13 +108,15 @@ int Win32Unzip::AskReplace(const char* fileName) {
     }
 }
 
-void Win32Unzip::UnzipArchive(const std::string& archivePath, const std::string& targetFolder) {
+Result<Done, ZipFailure> Win32Unzip::UnzipArchive(const std::string& archivePath,
+                                                  const std::string& targetFolder) {
     const UniqueModule dll = LoadUnzipDll(dllPath_);
-    if (!dll) return;
+    if (!dll) return ZipFailure{ZipFailure::Kind::NotLoaded, ::GetLastError(), {}};
     const auto version = FindExport<unzip::UzpVersion2Fn>(dll.get(), "UzpVersion2");
     const auto extract =
         FindExport<unzip::WizSingleEntryUnzipFn>(dll.get(), "Wiz_SingleEntryUnzip");
-    if (version == nullptr || extract == nullptr) return;
+    if (version == nullptr || extract == nullptr)
+        return ZipFailure{ZipFailure::Kind::NotZipLibrary, 0, {}};
 
     std::vector<char> zipName = Writable(archivePath);
     std::vector<char> extractDir = Writable(targetFolder);
@@ -148,7 +150,9 @@ void Win32Unzip::UnzipArchive(const std::string& archivePath, const std::string&
     version(&versionRecord);
 
     const ActiveScope active(this);
-    extract(0, include.data(), 0, exclude.data(), &options, &callbacks);
+    const int code = extract(0, include.data(), 0, exclude.data(), &options, &callbacks);
+    if (code > 1) return ZipFailure{ZipFailure::Kind::Failed, static_cast<std::uint32_t>(code), {}};
+    return Done{};
 }
 
 }  // namespace tunlatch::win32

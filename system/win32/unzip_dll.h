@@ -13,7 +13,8 @@ namespace tunlatch::win32 {
 class Win32Unzip final : public Zip {
 public:
     Win32Unzip(std::string dllPath, Dialogs& dialogs, std::string title = {});
-    void UnzipArchive(const std::string& archivePath, const std::string& targetFolder) override;
+    Result<Done, ZipFailure> UnzipArchive(const std::string& archivePath,
+                                          const std::string& targetFolder) override;
 
 private:
     friend struct UnzipCallbacks;

@@ -251,7 +251,7 @@ TEST(AccessLists, OnlyOthersWriteRightsOnTheObjectItselfCount) {
         EXPECT_EQ(WhoMayWrite(acl, me.get()), access) << text;
     }
     EXPECT_EQ(WhoMayWrite(nullptr, me.get()), kOthers);  // no list: everyone may do anything
-    EXPECT_EQ(Win32AccessLists().WhoMayWrite(BinFolder() + "no_such.dll"), WriteAccess::Unknown);
+    EXPECT_EQ(Win32AccessLists().WhoMayWrite(BinFolder() + "no_such.dll", AccessReach::Object), WriteAccess::Unknown);
 }
 
 // An owner closed on the way out of a failed call leaves the call's error for its caller, even
