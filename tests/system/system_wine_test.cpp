@@ -1,6 +1,6 @@
 // The Win32 system modules against Wine, without a display: registry, services, processes (with
-// the test child tl_test_child beside this program), files, settings file, dialogs, the
-// system-DLL loader and the handle owners.
+// the test child tl_test_child beside this program), program host, files, settings file,
+// download, dialogs, the system-DLL loader and the handle owners.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,13 +14,16 @@
 #include "system/win32/access_lists.h"
 #include "system/win32/com_apartment.h"
 #include "system/win32/dialogs.h"
+#include "system/win32/download.h"
 #include "system/win32/files.h"
 #include "system/win32/processes.h"
+#include "system/win32/program_host.h"
 #include "system/win32/registry.h"
 #include "system/win32/service_control.h"
 #include "system/win32/settings_file.h"
 #include "system/win32/system_library.h"
 #include "testbed/common/process_times.h"
+#include "tests/system/failure.h"
 #include "tests/system/scratch_folder.h"
 
 namespace tunlatch::win32 {
@@ -82,21 +85,29 @@ std::pair<DWORD, std::string> Configuration(SC_HANDLE service) {
                                 c->lpDisplayName};
 }
 
+// The test's own service, registered afresh for the program given.
+UniqueServiceHandle TestService(SC_HANDLE manager, const char* name, const std::string& program) {
+    // One left by an aborted run goes first; never started, it goes at once.
+    if (const UniqueServiceHandle left{::OpenServiceA(manager, name, DELETE)})
+        ::DeleteService(left.get());
+    // A value other than the default in every field to keep.
+    return UniqueServiceHandle(
+        ::CreateServiceA(manager, name, "Stand-in of the VPN client", SERVICE_ALL_ACCESS,
+                         SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
+                         program.c_str(), "TunlatchTestGroup", nullptr, nullptr, nullptr, nullptr));
+}
+
+constexpr auto kWindows = SystemError::Family::Windows;
+
 TEST(ServiceControl, StartTypeChangeLeavesTheRestOfTheConfiguration) {
     constexpr const char* kName = "TunlatchTestService";
     const UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-    // One left by an aborted run goes first; never started, it goes at once.
-    if (const UniqueServiceHandle left{::OpenServiceA(manager.get(), kName, DELETE)})
-        ::DeleteService(left.get());
-    // The stand-in service, with a value other than the default in every field to keep.
-    const UniqueServiceHandle service(
-        ::CreateServiceA(manager.get(), kName, "Stand-in of the VPN client", SERVICE_ALL_ACCESS,
-                         SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                         (BinFolder() + "hamachi_standin_service.exe").c_str(), "TunlatchTestGroup",
-                         nullptr, nullptr, nullptr, nullptr));
+    const UniqueServiceHandle service =
+        TestService(manager.get(), kName, BinFolder() + "hamachi_standin_service.exe");
     ASSERT_TRUE(service) << ::GetLastError();
     const auto before = Configuration(service.get());
-    Win32ServiceControl().ServiceSetStartType(kName, StartType::Automatic);
+    EXPECT_EQ(Failure(Win32ServiceControl().ServiceSetStartType(kName, StartType::Automatic)),
+              std::nullopt);
     const auto after = Configuration(service.get());
     ::DeleteService(service.get());
     EXPECT_EQ(before.first, DWORD{SERVICE_DEMAND_START});
@@ -104,10 +115,33 @@ TEST(ServiceControl, StartTypeChangeLeavesTheRestOfTheConfiguration) {
     EXPECT_EQ(after.second, before.second);
 }
 
-TEST(ServiceControl, MissingServiceIsNotOpenedAndHasNoStartType) {
-    EXPECT_EQ(Win32ServiceControl().ServiceGetStatus("TunlatchNoSuchService"),
-              ServiceStatus::ServiceNotOpened);
-    EXPECT_EQ(Win32ServiceControl().ServiceGetStartType("TunlatchNoSuchService"), std::nullopt);
+// Windows' own codes come back, "not active" (1062) too: what it means is the caller's to judge.
+// A service whose program file is not there is refused with 2, the file's "not found".
+TEST(ServiceControl, RefusedRequestsCarryWindowsCode) {
+    constexpr const char* kName = "TunlatchTestNoProgram";
+    const UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    const UniqueServiceHandle service =
+        TestService(manager.get(), kName, BinFolder() + "no_such_service.exe");
+    ASSERT_TRUE(service) << ::GetLastError();
+    Win32ServiceControl services;
+    const auto status = services.ServiceGetStatus(kName);
+    const auto started = services.ServiceStart(kName);
+    const auto stopped = services.ServiceStop(kName);
+    const auto startType = services.ServiceGetStartType(kName);
+    ::DeleteService(service.get());
+    EXPECT_TRUE(status && *status == ServiceStatus::Stopped);
+    EXPECT_EQ(Failure(started), (SystemError{ERROR_FILE_NOT_FOUND, kWindows}));
+    EXPECT_EQ(Failure(stopped), (SystemError{kServiceNotActive, kWindows}));
+    EXPECT_TRUE(startType && *startType == StartType::OnDemand);
+}
+
+TEST(ServiceControl, MissingServiceIsNotOpened) {
+    const SystemError notOpened{ERROR_SERVICE_DOES_NOT_EXIST, kWindows,
+                                SystemError::Stage::OpenObject};
+    Win32ServiceControl services;
+    EXPECT_EQ(Failure(services.ServiceGetStatus("TunlatchNoSuchService")), notOpened);
+    EXPECT_EQ(Failure(services.ServiceStart("TunlatchNoSuchService")), notOpened);
+    EXPECT_EQ(Failure(services.ServiceGetStartType("TunlatchNoSuchService")), notOpened);
 }
 
 // Built by appending: g++ 12 warns falsely (-Wrestrict) of "literal" + std::string.
@@ -167,6 +201,32 @@ TEST(RunCaptured, WaitingForASilentChildSleepsServesMessagesAndEndsAtTheLimit) {
     EXPECT_TRUE(spentWall > 1.45 && spentWall < 2.5) << spentWall << " s";
     ::SetEvent(go.get());
     EXPECT_EQ(::WaitForSingleObject(done.get(), 10000), WAIT_OBJECT_0);
+}
+
+TEST(Processes, LaunchAndShellOpenGiveTheProcessOrWindowsCode) {
+    const auto launched = Win32Processes().LaunchDetached(Child("exit 0"));
+    ASSERT_TRUE(launched);
+    const UniqueKernelHandle child(::OpenProcess(SYNCHRONIZE, FALSE, *launched));
+    EXPECT_EQ(::WaitForSingleObject(child.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(Failure(Win32Processes().LaunchDetached(BinFolder() + "no_such_program.exe")),
+              SystemError{ERROR_FILE_NOT_FOUND});
+    EXPECT_EQ(Failure(Win32Processes().ShellOpen(BinFolder() + "no_such_file.txt")),
+              SystemError{ERROR_FILE_NOT_FOUND});
+}
+
+// The folder without the backslash before the file's name.
+TEST(ProgramHost, ProgramFolderIsThisProgramsFolder) {
+    const auto folder = Win32ProgramHost().ProgramFolder();
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(*folder + "\\", BinFolder());
+}
+
+// Nobody listens on port 9 (discard) of an ordinary machine: the download's own HRESULT.
+TEST(Download, RefusedConnectionGivesItsHresult) {
+    ScratchFolder folder;
+    EXPECT_EQ(Failure(Win32Download().UrlDownloadToFile("http://127.0.0.1:9/devcon.exe",
+                                                        folder / "devcon.exe")),
+              (SystemError{0x800C0008, SystemError::Family::ComResult}));
 }
 
 // While the scope lives the thread is a single-threaded apartment, which a multithreaded one
