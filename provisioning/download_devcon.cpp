@@ -81,14 +81,19 @@ bool Fetch(Run& run, const Paths& paths) {
     return true;
 }
 
+// The library's own failure is logged as such; the member check below still judges the files,
+// as a library may report success and still leave out a member, and it is what the install
+// relies on.
 void Extract(Run& run, const Paths& paths) {
     FileSystem& files = run.sys.files;
-    if (!files.FileExists(paths.dll))
+    if (!files.FileExists(paths.dll)) {
         run.log.Error("unzip32.dll not found!");
-    else if (!run.ctx.Trusted.zipLibrary)
+    } else if (!run.ctx.Trusted.zipLibrary) {
         run.log.Error("unzip32.dll not loaded: not only administrators may change it");
-    else
-        static_cast<void>(run.sys.zip.UnzipArchive(paths.archive, paths.work));
+    } else if (const auto unzipped = run.sys.zip.UnzipArchive(paths.archive, paths.work);
+               !unzipped) {
+        run.log.Error(ZipFailureText(unzipped.error()));
+    }
 
     if (files.FileExists(paths.x86Member) && files.FileExists(paths.otherMember) &&
         files.FileExists(paths.licence)) {

@@ -126,6 +126,21 @@ std::string WriteAccessText(WriteAccess access, const std::string& path) {
     return {};
 }
 
+std::string ZipFailureText(const ZipFailure& failure) {
+    const std::string code = std::to_string(failure.code);
+    switch (failure.kind) {
+        case ZipFailure::Kind::NotLoaded:
+            return "unzip32.dll load fail! error " + code;
+        case ZipFailure::Kind::NotZipLibrary:
+            return "unzip32.dll is not Info-ZIP's unzip library!";
+        case ZipFailure::Kind::UnsupportedVersion:
+            return "unzip32.dll version " + failure.version + " is not supported";
+        case ZipFailure::Kind::Failed:
+            break;
+    }
+    return "unzip32.dll extraction fail! code " + code;
+}
+
 std::string Flag(bool value) {
     return value ? "TRUE" : "FALSE";
 }

@@ -10,6 +10,7 @@
 #include "system/registry.h"
 #include "system/result.h"
 #include "system/service_control.h"
+#include "system/zip.h"
 
 namespace tunlatch {
 
@@ -49,6 +50,10 @@ std::string IniWriteCodeText(bool written);
 
 // What the log says about who may change path; empty when only administrators may.
 std::string WriteAccessText(WriteAccess access, const std::string& path);
+
+// Why unzip32.dll extracted nothing or not all, naming the library and its version or code:
+// "unzip32.dll version X.Y.Z is not supported" for a generation other than 5.x and 6.x.
+std::string ZipFailureText(const ZipFailure& failure);
 
 // "TRUE" or "FALSE".
 std::string Flag(bool value);

@@ -316,13 +316,16 @@ public:
     }
 };
 
+// The library's report comes after onUnzip has written what it extracts: failure, when set.
 class FakeZip final : public Zip, public Journaled {
 public:
     std::function<void(const std::string& target)> onUnzip = [](const std::string&) {};
+    std::optional<ZipFailure> failure;
     Result<Done, ZipFailure> UnzipArchive(const std::string& archive,
                                           const std::string& target) override {
         Note("Unzip " + archive + " " + target);
         onUnzip(target);
+        if (failure) return *failure;
         return Done{};
     }
 };

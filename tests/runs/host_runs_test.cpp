@@ -263,6 +263,17 @@ struct HostRun {
             {"archive size", [&] { arrives = std::stoull(value); }},
             {"download reports failure", [&] { downloadReportsSuccess = false; }},
             {"no unzip32", [&] { sys.files.files.erase(kProgramDir + "unzip32.dll"); }},
+            {"unzip fails",  // "version X.Y.Z": refused, nothing extracted; "code N": after
+                             // extracting the members
+             [&] {
+                 const auto [kind, detail] = Split(value);
+                 if (kind == "version") members.clear();
+                 sys.zip.failure = kind == "version"
+                                       ? ZipFailure{ZipFailure::Kind::UnsupportedVersion, 0, detail}
+                                       : ZipFailure{ZipFailure::Kind::Failed,
+                                                    static_cast<std::uint32_t>(std::stoul(detail)),
+                                                    {}};
+             }},
             {"member",  // NAME MACHINE SIZE, or NAME text
              [&] {
                  const auto [machine, size] = Split(rest);

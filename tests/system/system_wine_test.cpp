@@ -278,7 +278,7 @@ TEST(Dialogs, WithoutADisplayBoxesAnswerNothingAtOnce) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
-// The stand-in unzip32.dll lies beside this program, where a plain LoadLibraryA finds it.
+// Info-ZIP's unzip32.dll lies beside this program, where a plain LoadLibraryA finds it.
 TEST(SystemLibrary, LoadsFromTheSystemFolderOnly) {
     EXPECT_TRUE(LoadSystemLibrary("netapi32.dll"));
     EXPECT_FALSE(LoadSystemLibrary("unzip32.dll"));
