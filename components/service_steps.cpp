@@ -51,15 +51,23 @@ PartState SwitchService(Run& run, bool start) {
     const std::string action = start ? "Start" : "Stop";
     const std::string call = start ? "ServiceStart" : "ServiceStop";
 
+    const ServiceStatus target = start ? ServiceStatus::Running : ServiceStatus::Stopped;
+
     run.log.Main(action + " service " + Quoted(service) + ": begin");
     Result<ServiceStatus> state = services.ServiceGetStatus(service);
     run.log.Detail("status: " + ServiceStatusText(state));
+    if (state && *state == target) {
+        // Only "on" and "off" find it so: the toggle chose the direction by this state.
+        run.log.Detail("status correct, skip...");
+        run.log.Main(action + " service: end");
+        return PartOf(state);
+    }
     const Result<> request = start ? services.ServiceStart(service) : services.ServiceStop(service);
     if (Refused(request, start)) {
         run.log.Error(CallFailedText(call, request.error()));
     } else {
         run.log.Detail(call + " API done");
-        state = AwaitState(run, start ? ServiceStatus::Running : ServiceStatus::Stopped);
+        state = AwaitState(run, target);
     }
     run.log.Main(action + " service: end");
     return PartOf(state);

@@ -9,7 +9,12 @@
 
 namespace tunlatch {
 
+// What the command line asks for: the switch the service's state calls for, or one direction
+// whatever the state (a script's "on" or "off", which no one may be there to answer for).
+enum class Request { Toggle, On, Off };
+
 struct RunContext {
+    Request Requested = Request::Toggle;
     std::string ProgramDir;  // always ends with "\"
     // "tunlatch.tmp" in Windows' folder for temporary files; none when that is a drive's root
     // or unknown.

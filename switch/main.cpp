@@ -28,31 +28,39 @@ constexpr const char* kFolderTooLongText =
     "Tunlatch cannot work from this folder: its path is too long for the Windows calls that "
     "Tunlatch makes, so Tunlatch would find neither its settings nor devcon.exe.";
 
+constexpr const char* kUsageText =
+    "Usage: tunlatch.exe [on | off]\r\n\r\n"
+    "Without an argument Tunlatch switches the VPN client on when it is off and off when it is "
+    "on. With \"on\" it switches the client on, with \"off\" off, whatever its state; each step "
+    "skips what is already right. Nothing has been switched.\r\n\r\n"
+    "Exit codes: 0 switched, 1 switched with errors (see tunlatch.log), 2 nothing switched.";
+
 int Code(ExitCode code) {
     return static_cast<int>(code);
 }
 
 // The folder the run works from; none when there is none Tunlatch can use, after telling the
-// user why where it can.
-std::optional<std::string> UsableProgramDir(SystemModules& sys) {
+// user why where someone may be there to read it.
+std::optional<std::string> UsableProgramDir(SystemModules& sys, Request request) {
+    const auto refuse = [&](const char* why) {
+        if (request == Request::Toggle)
+            sys.dialogs.ShowError(std::string(why) + kMoveText, kProgramName);
+        return std::nullopt;
+    };
     const Result<std::string, FolderTrouble> folder = sys.host.ProgramFolder();
-    if (!folder) {
-        // Windows before 10 1903 ignores the manifest's UTF-8 code page: rather than a run
-        // that finds none of its files and leaves no trace, the user is told.
-        if (folder.error() == FolderTrouble::Unspellable)
-            sys.dialogs.ShowError(std::string(kFolderNotSpelledText) + kMoveText, kProgramName);
-        return std::nullopt;
-    }
+    // Windows before 10 1903 ignores the manifest's UTF-8 code page: rather than a run that
+    // finds none of its files and leaves no trace, the user is told.
+    if (!folder && folder.error() == FolderTrouble::Unspellable)
+        return refuse(kFolderNotSpelledText);
+    if (!folder) return std::nullopt;
     const std::string programDir = WithTrailingBackslash(*folder);
-    if (!ReachableByAnsiCalls(programDir)) {
-        sys.dialogs.ShowError(std::string(kFolderTooLongText) + kMoveText, kProgramName);
-        return std::nullopt;
-    }
+    if (!ReachableByAnsiCalls(programDir)) return refuse(kFolderTooLongText);
     return programDir;
 }
 
-RunContext FillContext(SystemModules& sys, const std::string& programDir) {
+RunContext FillContext(SystemModules& sys, const std::string& programDir, Request request) {
     RunContext ctx;
+    ctx.Requested = request;
     ctx.OsInfo = sys.os.GetOSInf();
     ctx.ProgramDir = programDir;
     ctx.WorkFolder = WorkFolderIn(sys.host.TempFolder());
@@ -90,14 +98,20 @@ void WriteHeader(Run& run) {
 
 }  // namespace
 
-int Main(SystemModules& sys) {
+int Main(SystemModules& sys, const std::string& arguments) {
     // Two copies switching the same service at once would fight; the second one leaves
     // without a trace.
     if (sys.host.AnotherCopyRunning()) return Code(ExitCode::NotSwitched);
+    // The program has no console to print the usage to.
+    const std::optional<Request> request = RequestFromArguments(arguments);
+    if (!request) {
+        sys.dialogs.ShowError(kUsageText, kProgramName);
+        return Code(ExitCode::NotSwitched);
+    }
 
-    const std::optional<std::string> programDir = UsableProgramDir(sys);
+    const std::optional<std::string> programDir = UsableProgramDir(sys, *request);
     if (!programDir) return Code(ExitCode::NotSwitched);
-    RunContext ctx = FillContext(sys, *programDir);
+    RunContext ctx = FillContext(sys, *programDir, *request);
     RunLog log(ctx.INI_log, sys.clock);
     log.Open(sys.files, ctx.ProgramDir + kLogFileName);
     Run run{ctx, sys, log};
@@ -112,7 +126,9 @@ int Main(SystemModules& sys) {
         TrayIcon tray(sys.tray, sys.processes, ctx);
         const Result<ServiceStatus> state = sys.services.ServiceGetStatus(outside::kServiceName);
         const bool running = state && *state == ServiceStatus::Running;
-        log.Main(std::string("ACTION: ") + (running ? "STOP" : "START") +
+        const bool stop =
+            ctx.Requested == Request::Toggle ? running : ctx.Requested == Request::Off;
+        log.Main(std::string("ACTION: ") + (stop ? "STOP" : "START") +
                  (ctx.INI_on_demand ? " ON DEMAND" : ""));
         end = SwitchSequence(run, state, tray);
     }

@@ -1,6 +1,8 @@
 #pragma once
 // The frame of every run: refuse a second copy, fill the run context, write the log header,
 // show the tray icon, decide the action, run the switch sequence and close the run.
+#include <string>
+
 #include "run/program_files.h"
 #include "run/system_modules.h"
 
@@ -13,7 +15,8 @@ enum class ExitCode {
     NotSwitched = 2,  // the run ended before its first switching step, whatever it logged
 };
 
-// The exit code as a number: ExitCode's.
-int Main(SystemModules& sys);
+// arguments: the command line after the program's name ("on", "off" or nothing). The exit code
+// as a number: ExitCode's.
+int Main(SystemModules& sys, const std::string& arguments);
 
 }  // namespace tunlatch

@@ -1,6 +1,7 @@
 #include "switch/startup_rules.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <string_view>
 
@@ -38,6 +39,18 @@ constexpr std::size_t kLongestAnsiPath = 259;
 
 bool ReachableByAnsiCalls(const std::string& programDir) {
     return programDir.size() + kLongestFileName <= kLongestAnsiPath;
+}
+
+std::optional<Request> RequestFromArguments(const std::string& arguments) {
+    const std::size_t first = arguments.find_first_not_of(" \t");
+    if (first == std::string::npos) return Request::Toggle;
+    std::string word = arguments.substr(first, arguments.find_last_not_of(" \t") + 1 - first);
+    if (word.starts_with('/') || word.starts_with('-')) word.erase(0, 1);
+    std::transform(word.begin(), word.end(), word.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (word == "on") return Request::On;
+    if (word == "off") return Request::Off;
+    return std::nullopt;
 }
 
 std::string VersionText(const VersionNumbers& version) {

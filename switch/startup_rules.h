@@ -4,9 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "run/run_context.h"
 #include "system/program_host.h"
 
 namespace tunlatch {
+
+// The request of the command line's arguments: none toggles, "on" or "off" in any letter case,
+// also after "/" or "-"; nothing for any other argument.
+std::optional<Request> RequestFromArguments(const std::string& arguments);
 
 // major.minor.revision, each in plain decimal; the build number is not shown.
 std::string VersionText(const VersionNumbers& version);

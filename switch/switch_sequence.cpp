@@ -27,6 +27,12 @@ constexpr const char* kUse64BitBoxText =
     "cannot be switched. Nothing has been switched.\r\n\r\n"
     "Use the 64-bit Tunlatch, which switches the adapter itself.";
 
+// What is wrong with devcon.exe, as the offer and the error lines begin.
+std::string DevconLead(DevconCheck check) {
+    return check == DevconCheck::Missing ? "devcon.exe not found!"
+                                         : "devcon.exe hasn't the correct version!";
+}
+
 // Green only when both parts are on, red only when both are off.
 TrayPicture PictureOf(PartState adapter, PartState service) {
     if (adapter == PartState::On && service == PartState::On) return TrayPicture::Green;
@@ -100,10 +106,16 @@ std::optional<AdapterWay> DevconGate(Run& run) {
     }
     const bool offered = check == DevconCheck::Missing || check == DevconCheck::WrongBuild;
     const bool unusable = offered || check == DevconCheck::Untrusted;
+    const bool attended = run.ctx.Requested == Request::Toggle;
     if (unusable && run.ctx.OsInfo.Architecture == "x64" && run.sys.host.ProgramBits() == 32) {
         // Nor can the download: it would switch the service with the adapter left as it is.
         run.log.Error(kUse64BitText);
-        run.sys.dialogs.ShowError(kUse64BitBoxText, run.ctx.Title);
+        if (attended) run.sys.dialogs.ShowError(kUse64BitBoxText, run.ctx.Title);
+        return std::nullopt;
+    }
+    if (offered && !attended) {
+        // A scheduled task has no one to answer the offer, and half a switch is no repair.
+        run.log.Error(DevconLead(check) + " Start Tunlatch without arguments once to fetch DevCon");
         return std::nullopt;
     }
     // A devcon.exe that others may change is not replaced either: the adapter step says why.
@@ -133,10 +145,7 @@ SequenceEnd NotSwitched(Run& run, TrayIcon& tray) {
 }  // namespace
 
 std::string DevconOfferText(DevconCheck check) {
-    const std::string lead = check == DevconCheck::Missing
-                                 ? "devcon.exe not found!"
-                                 : "devcon.exe hasn't the correct version!";
-    return lead +
+    return DevconLead(check) +
            " Tunlatch can download the DEVCON archive and extract the correct version (32Bit or "
            "64Bit) for your Windows.\r\n\r\n"
            "If you press \"Yes\", Tunlatch automaticaly does all steps for you.\r\n"
@@ -146,11 +155,13 @@ std::string DevconOfferText(DevconCheck check) {
 
 SequenceEnd SwitchSequence(Run& run, const Result<ServiceStatus>& state, TrayIcon& tray) {
     // Nothing is offered, fetched or opened for a client that cannot be switched.
-    const bool start = state && *state == ServiceStatus::Stopped;
-    if (!start && !(state && *state == ServiceStatus::Running)) {
+    const bool stopped = state && *state == ServiceStatus::Stopped;
+    if (!stopped && !(state && *state == ServiceStatus::Running)) {
         run.log.Error("unexpected state: " + ServiceStatusText(state));
         return NotSwitched(run, tray);
     }
+    const Request request = run.ctx.Requested;
+    const bool start = request == Request::On || (request == Request::Toggle && stopped);
     const std::optional<AdapterWay> way = DevconGate(run);
     if (!way) return NotSwitched(run, tray);
     if (start)

@@ -37,7 +37,7 @@ void RestrictDllSearch() {
     ::SetDllDirectoryA("");
 }
 
-int RunProgram(HINSTANCE instance) {
+int RunProgram(HINSTANCE instance, const char* arguments) {
     using namespace tunlatch;
     using namespace tunlatch::win32;
 
@@ -65,18 +65,19 @@ int RunProgram(HINSTANCE instance) {
 
     SystemModules sys{services, processes, registry, os,  files, settings, clock,
                       tray,     dialogs,   download, zip, host,  access,   devices};
-    return Main(sys);
+    return Main(sys, arguments != nullptr ? arguments : "");
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     RestrictDllSearch();
     // Nothing here throws by design; should memory run out all the same, end quietly rather
     // than with the runtime's abort box (the tray's destructor still removes the icon).
     try {
-        return RunProgram(instance);
+        return RunProgram(instance, arguments);
     } catch (...) {
-        return 0;
+        // Where it stopped is unknown: it may have switched a part.
+        return static_cast<int>(tunlatch::ExitCode::WithErrors);
     }
 }

@@ -117,7 +117,8 @@ struct HostRun {
     bool adapterEnabled = false;
     std::map<std::string, Lines> expected;  // by key: "log", "no log", "journal", ...
     std::map<std::string, std::string> after;
-    std::string file;  // the run file's name, for the failures found in it
+    std::string file;       // the run file's name, for the failures found in it
+    std::string arguments;  // the program's command line after its name
     std::map<std::string, CaptureResult> answers;  // DevCon's, by verb, where not the adapter's
     // The DevCon archive as the server delivers it and the members it holds.
     std::uint64_t arrives = outside::kDevconArchiveSize;
@@ -257,6 +258,7 @@ struct HostRun {
              }},
             {"answer", [&] { sys.dialogs.answers.push_back(kAnswers.at(value)); }},
             {"another copy", [&] { sys.host.anotherCopy = true; }},
+            {"arguments", [&] { arguments = value; }},
             {"not admin", [&] { sys.os.admin = false; }},
             {"log unopenable", [&] { sys.files.unopenable.insert(LogPath()); }},
             {"refused", [&] { sys.files.refused.insert(value); }},
@@ -387,7 +389,7 @@ class HostRunTest : public ::testing::TestWithParam<fs::path> {};
 TEST_P(HostRunTest, RunsAsWritten) {
     HostRun t;
     t.Read(GetParam());
-    const int exitCode = Main(t.sys.modules);
+    const int exitCode = Main(t.sys.modules, t.arguments);
     const Lines texts = t.Texts(), &journal = t.sys.journal.events;
     const auto only = [&](const char* key) {
         return t.expected[key].empty() ? "" : t.expected[key][0];
