@@ -176,6 +176,7 @@ bool Win32Processes::IsProcessActive(std::uint32_t processId) {
 }
 
 void Win32Processes::ShellOpen(const std::string& target) {
+    if (com_ != nullptr) com_->Enter();
     ::ShellExecuteA(::GetDesktopWindow(), "Open", target.c_str(), "", "", SW_SHOWNORMAL);
 }
 
