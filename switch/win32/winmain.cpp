@@ -1,5 +1,5 @@
-// The program's entry: harden the DLL search, enter COM, build the Win32 modules and hand them
-// to Main.
+// The program's entry: harden the DLL search, build the Win32 modules around the run's COM
+// apartment and hand them to Main.
 #include <windows.h>
 
 #include "switch/main.h"
@@ -41,18 +41,19 @@ int RunProgram(HINSTANCE instance, const char* arguments) {
     using namespace tunlatch;
     using namespace tunlatch::win32;
 
-    // For the whole run, before any module could call into the shell, and ended after the last.
-    const ComApartment com;
+    // Entered only at the first shell hand-off or download (most runs have none), then kept
+    // for the rest of the run; declared first, so that it is left after the last module is gone.
+    ComApartment com;
     Win32ProgramHost host;
     Win32ServiceControl services;
-    Win32Processes processes;
+    Win32Processes processes(&com);
     Win32Registry registry;
     Win32OsFacts os;
     Win32FileSystem files;
     Win32SettingsFile settings;
     Win32Clock clock;
     Win32Dialogs dialogs(instance);
-    Win32Download download;
+    Win32Download download(&com);
     // Without a folder the library has no place: an empty path loads nothing, where a lone
     // backslash before its name would take it from the current drive's root.
     const auto folder = host.ProgramFolder();

@@ -11,12 +11,18 @@ using CoInitializeExFn = HRESULT(WINAPI*)(void* reserved, DWORD flags);
 using CoUninitializeFn = void(WINAPI*)();
 }  // namespace
 
-ComApartment::ComApartment() : ole32_(LoadSystemLibrary("ole32.dll")) {
+bool ComApartment::Enter() {
+    // A failed attempt is not repeated: it would fail again, and each try would load ole32
+    // anew.
+    if (asked_) return entered_;
+    asked_ = true;
+    ole32_ = LoadSystemLibrary("ole32.dll");
     const auto initialize = FindExport<CoInitializeExFn>(ole32_.get(), "CoInitializeEx");
     // S_FALSE (COM was on already in this mode) needs its CoUninitialize as S_OK does; a
     // failure such as RPC_E_CHANGED_MODE must not have one.
     entered_ = initialize != nullptr &&
                SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    return entered_;
 }
 
 ComApartment::~ComApartment() {

@@ -13,6 +13,7 @@ using UrlDownloadToFileAFn = HRESULT(WINAPI*)(void* caller, LPCSTR url, LPCSTR f
 }  // namespace
 
 Result<> Win32Download::UrlDownloadToFile(const std::string& url, const std::string& path) {
+    if (com_ != nullptr) com_->Enter();
     if (!urlmon_) {
         urlmon_ = LoadSystemLibrary("urlmon.dll");
         if (!urlmon_) return SystemError{::GetLastError()};

@@ -176,6 +176,7 @@ bool Win32Processes::IsProcessActive(std::uint32_t processId) {
 }
 
 Result<> Win32Processes::ShellOpen(const std::string& target) {
+    if (com_ != nullptr) com_->Enter();
     SHELLEXECUTEINFOA open{};
     open.cbSize = sizeof open;
     // Returns once the hand-off is done, so that a failure is known and its code is the thread's

@@ -229,13 +229,46 @@ TEST(Download, RefusedConnectionGivesItsHresult) {
               (SystemError{0x800C0008, SystemError::Family::ComResult}));
 }
 
-// While the scope lives the thread is a single-threaded apartment, which a multithreaded one
-// cannot join; afterwards it is no apartment at all.
+// Once entered, the thread is a single-threaded apartment for as long as the object lives, which
+// a multithreaded one cannot join; afterwards it is no apartment at all.
 TEST(ComApartment, MakesTheThreadSingleThreadedWhileItLives) {
     std::optional<ComApartment> com(std::in_place);
+    EXPECT_TRUE(com->Enter());
     EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
     com.reset();
     EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    ::CoUninitialize();
+}
+
+// A run that never asks for COM leaves the thread alone: the object alone enters nothing.
+TEST(ComApartment, EntersNothingUntilAskedFor) {
+    const ComApartment com;
+    EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    ::CoUninitialize();
+}
+
+// Every module asks for COM before its call; the thread is entered once and left once all the
+// same, so that no apartment outlives the object.
+TEST(ComApartment, IsEnteredOnceHowEverOftenAskedFor) {
+    std::optional<ComApartment> com(std::in_place);
+    EXPECT_TRUE(com->Enter());
+    EXPECT_TRUE(com->Enter());
+    com.reset();
+    EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    ::CoUninitialize();
+}
+
+// A thread that is a multithreaded apartment already cannot have the program's: the answer is
+// no, and the thread keeps its own apartment.
+TEST(ComApartment, LeavesAThreadOfAnotherKindAsItIs) {
+    ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    {
+        ComApartment com;
+        EXPECT_FALSE(com.Enter());
+        EXPECT_FALSE(com.Enter());
+    }
+    EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE);
+    ::CoUninitialize();
     ::CoUninitialize();
 }
 
@@ -311,7 +344,8 @@ TEST(AccessLists, OnlyOthersWriteRightsOnTheObjectItselfCount) {
         EXPECT_EQ(WhoMayWrite(acl, me.get()), access) << text;
     }
     EXPECT_EQ(WhoMayWrite(nullptr, me.get()), kOthers);  // no list: everyone may do anything
-    EXPECT_EQ(Win32AccessLists().WhoMayWrite(BinFolder() + "no_such.dll", AccessReach::Object), WriteAccess::Unknown);
+    EXPECT_EQ(Win32AccessLists().WhoMayWrite(BinFolder() + "no_such.dll", AccessReach::Object),
+              WriteAccess::Unknown);
 }
 
 // An owner closed on the way out of a failed call leaves the call's error for its caller, even
