@@ -8,6 +8,7 @@
 #include "components/ui_command.h"
 #include "run/program_files.h"
 #include "run/result_texts.h"
+#include "system/files.h"
 
 namespace tunlatch {
 namespace {
@@ -51,11 +52,13 @@ AutorunValue ReadAutorun(Registry& registry) {
 // Nothing is saved from an empty value, so it never replaces a command line the settings hold.
 bool SavedOrNotNeeded(Run& run, const std::string& text) {
     if (!run.ctx.REG_uiexe.empty() || text.empty() || text == run.ctx.INI_uiexe) return true;
-    const bool written = run.sys.settings.WriteINI(run.ctx.ProgramDir + kSettingsFileName,
-                                                   kUiExeSection, kUiExeKey, text);
-    run.log.Detail("inivalueset rc: " + IniWriteCodeText(written));
-    if (!written) run.log.Error("ini write fail! uiexe not saved, autorun value kept");
-    return written;
+    const std::string path = run.ctx.ProgramDir + kSettingsFileName;
+    const Result<> written = run.sys.settings.WriteINI(path, kUiExeSection, kUiExeKey, text);
+    run.log.Detail("inivalueset rc: " + IniWriteCodeText(written.ok()));
+    if (written) return true;
+    if (IsWriteRefused(written.error())) run.log.Error(WriteRefusedText(path));
+    run.log.Error("ini write fail! uiexe not saved, autorun value kept");
+    return false;
 }
 
 void RemoveAutorun(Run& run) {

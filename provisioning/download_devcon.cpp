@@ -9,6 +9,7 @@
 #include "run/pe_machine.h"
 #include "run/program_files.h"
 #include "run/result_texts.h"
+#include "system/files.h"
 
 namespace tunlatch {
 
@@ -105,19 +106,30 @@ void Extract(Run& run, const Paths& paths) {
     }
 }
 
+// A write refused for the file's name being a link gets its error line; other failures show in
+// the check that follows.
+bool Written(Run& run, const Result<>& result, const std::string& path) {
+    if (!result && IsWriteRefused(result.error())) run.log.Error(WriteRefusedText(path));
+    return result.ok();
+}
+
 void Install(Run& run, const Paths& paths) {
     FileSystem& files = run.sys.files;
     // The member is checked as a copy in the program folder, where no user process can swap it
     // after the check, under a name of its own: a build for another processor (the archive's
-    // "ia64" member is no x64 build) must not replace whatever the user had.
+    // "ia64" member is no x64 build) must not replace whatever the user had. A staged copy that
+    // was not written is not deleted either: its name may be someone's link.
     const std::optional<std::uint16_t> wanted = MachineForArchitecture(run.ctx.OsInfo.Architecture);
     if (wanted && files.FileExists(paths.chosenMember) &&
-        files.CopyFileTo(paths.chosenMember, paths.stagedTool)) {
+        Written(run, files.CopyFileTo(paths.chosenMember, paths.stagedTool), paths.stagedTool)) {
         if (ReadPeMachine(files, paths.stagedTool) != wanted ||
-            !files.MoveFileTo(paths.stagedTool, paths.installedTool))
+            !Written(run, files.MoveFileTo(paths.stagedTool, paths.installedTool),
+                     paths.installedTool))
             files.DeleteTree(paths.stagedTool);
     }
-    if (files.FileExists(paths.licence)) files.CopyFileTo(paths.licence, paths.installedLicence);
+    if (files.FileExists(paths.licence))
+        Written(run, files.CopyFileTo(paths.licence, paths.installedLicence),
+                paths.installedLicence);
 
     if (CheckDevcon(run.ctx, files) == DevconCheck::Right) {
         run.log.Detail("filecopy successfully");

@@ -110,6 +110,10 @@ std::string RegCodeText(const RegResult& result) {
     return std::to_string(result.code);
 }
 
+std::string WriteRefusedText(const std::string& path) {
+    return path + " not written: a link or a file of more than one name";
+}
+
 std::string IniWriteCodeText(bool written) {
     return written ? "0" : "2";
 }

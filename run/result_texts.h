@@ -45,6 +45,10 @@ std::string DeviceStateText(const Result<DeviceState>& state);
 // Windows' code for a registry call, in decimal.
 std::string RegCodeText(const RegResult& result);
 
+// A write that the rule for the program's own files refused (see system/files.h), one line:
+// "PATH not written: a link or a file of more than one name".
+std::string WriteRefusedText(const std::string& path);
+
 // The settings file's write result as the log shows it: 0 written, 2 not.
 std::string IniWriteCodeText(bool written);
 

@@ -13,6 +13,7 @@ constexpr DWORD kFolderBit = FILE_ATTRIBUTE_DIRECTORY;  // 0x10
 constexpr DWORD kVolumeLabelBit = 0x8;
 constexpr DWORD kLinkBit = FILE_ATTRIBUTE_REPARSE_POINT;  // junctions and symbolic links
 constexpr DWORD kShareAllButDelete = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr DWORD kCopyChunk = 64 * 1024;
 
 bool RemoveEntry(const std::string& path, DWORD attributes);
 
@@ -91,6 +92,23 @@ bool ReachedThroughLink(HANDLE file, const std::string& path) {
 
 }  // namespace
 
+Result<> OpenToWrite(const std::string& path, DWORD access, DWORD share, UniqueFileHandle& file) {
+    // No inheritance (null security attributes): a child process such as DevCon must not keep
+    // the file open. A link is opened as itself, so that nothing is created where a dangling one
+    // points.
+    file.reset(::CreateFileA(path.c_str(), access, share, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file && ::GetLastError() == ERROR_FILE_EXISTS)
+        file.reset(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file) return SystemError{::GetLastError()};
+    if (ReachedThroughLink(file.get(), path)) {
+        file.reset();
+        return SystemError{kWriteRefusedCode};
+    }
+    return {};
+}
+
 bool Win32FileSystem::FileExists(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES &&
@@ -146,12 +164,42 @@ std::optional<std::string> Win32FileSystem::ReadFileRange(const std::string& pat
     return bytes;
 }
 
-bool Win32FileSystem::CopyFileTo(const std::string& from, const std::string& to) {
-    return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+Result<> Win32FileSystem::CopyFileTo(const std::string& from, const std::string& to) {
+    const UniqueFileHandle source(::CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                                nullptr));
+    if (!source) return SystemError{::GetLastError()};
+    // Written through the checked handle itself: CopyFile would open the target anew by name.
+    UniqueFileHandle target;
+    if (Result<> opened = OpenToWrite(to, GENERIC_WRITE, FILE_SHARE_READ, target); !opened)
+        return opened;
+    if (!::SetEndOfFile(target.get())) return SystemError{::GetLastError()};
+    std::string buffer(kCopyChunk, '\0');
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(source.get(), buffer.data(), kCopyChunk, &got, nullptr))
+            return SystemError{::GetLastError()};
+        if (got == 0) return {};
+        DWORD written = 0;
+        if (!::WriteFile(target.get(), buffer.data(), got, &written, nullptr))
+            return SystemError{::GetLastError()};
+        if (written != got) return SystemError{ERROR_WRITE_FAULT};
+    }
 }
 
-bool Win32FileSystem::MoveFileTo(const std::string& from, const std::string& to) {
-    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+Result<> Win32FileSystem::MoveFileTo(const std::string& from, const std::string& to) {
+    // A rename replaces the name, never what a link points to, so a link slipped in after the
+    // check gains nothing; the target is still held to the rule, so that the program accepts no
+    // link among its files. The handle is closed first: Windows refuses to replace an open file.
+    {
+        const UniqueFileHandle target(::CreateFileA(
+            to.c_str(), FILE_READ_ATTRIBUTES, kShareAllButDelete | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (target && ReachedThroughLink(target.get(), to)) return SystemError{kWriteRefusedCode};
+    }
+    if (!::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return SystemError{::GetLastError()};
+    return {};
 }
 
 bool Win32FileSystem::CreateFolder(const std::string& path) {
@@ -159,15 +207,8 @@ bool Win32FileSystem::CreateFolder(const std::string& path) {
 }
 
 std::unique_ptr<AppendFile> Win32FileSystem::OpenForAppend(const std::string& path) {
-    // No inheritance: a child process such as DevCon must not keep the log open.
-    SECURITY_ATTRIBUTES security{};
-    security.nLength = sizeof security;
-    security.bInheritHandle = FALSE;
-    // A link is opened as itself, so that nothing is created where a dangling one points.
-    UniqueFileHandle file(
-        ::CreateFileA(path.c_str(), FILE_APPEND_DATA, kShareAllButDelete, &security, OPEN_ALWAYS,
-                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file || ReachedThroughLink(file.get(), path)) return nullptr;
+    UniqueFileHandle file;
+    if (!OpenToWrite(path, FILE_APPEND_DATA, kShareAllButDelete, file)) return nullptr;
     return std::make_unique<Win32AppendFile>(std::move(file));
 }
 

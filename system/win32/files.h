@@ -6,6 +6,13 @@
 
 namespace tunlatch::win32 {
 
+// Opens path for writing under the rule of system/files.h: a missing file is created new (never
+// through a name that exists, a dangling link included); an existing one is opened as itself and
+// refused (kWriteRefusedCode, file left closed) unless it is a plain file of one name whose final
+// path is path. share: what others may do meanwhile; deleting and renaming are never shared, so
+// the name stays the checked file's while file is open.
+Result<> OpenToWrite(const std::string& path, DWORD access, DWORD share, UniqueFileHandle& file);
+
 class Win32FileSystem final : public FileSystem {
 public:
     bool FileExists(const std::string& path) override;
@@ -14,8 +21,8 @@ public:
     std::optional<std::uint64_t> FileLength(const std::string& path) override;
     std::optional<std::string> ReadFileRange(const std::string& path, std::uint64_t offset,
                                              std::uint32_t count) override;
-    bool CopyFileTo(const std::string& from, const std::string& to) override;
-    bool MoveFileTo(const std::string& from, const std::string& to) override;
+    Result<> CopyFileTo(const std::string& from, const std::string& to) override;
+    Result<> MoveFileTo(const std::string& from, const std::string& to) override;
     bool CreateFolder(const std::string& path) override;
     std::unique_ptr<AppendFile> OpenForAppend(const std::string& path) override;
 };

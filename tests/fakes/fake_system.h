@@ -145,6 +145,7 @@ public:
     std::set<std::string> folders;
     std::set<std::string> refused;  // DeleteTree and MoveFileTo fail on these, as on a locked file
     std::set<std::string> unopenable;  // OpenForAppend fails for these
+    std::set<std::string> linked;      // links: CopyFileTo and MoveFileTo refuse to write these
     // What a copy of these files delivers: a user process swapped them since they were read.
     std::map<std::string, std::string> swapped;
     bool appendFails = false;
@@ -172,17 +173,20 @@ public:
         if (it == files.end()) return std::nullopt;
         return offset >= it->second.size() ? std::string() : it->second.substr(offset, count);
     }
-    bool CopyFileTo(const std::string& from, const std::string& to) override {
+    Result<> CopyFileTo(const std::string& from, const std::string& to) override {
         Note("CopyFileTo " + to);
-        if (!files.count(from) || folders.count(to)) return false;
+        if (linked.count(to)) return SystemError{kWriteRefusedCode};
+        if (!files.count(from) || folders.count(to)) return SystemError{2};
         files[to] = swapped.count(from) ? swapped[from] : files[from];
-        return true;
+        return {};
     }
-    bool MoveFileTo(const std::string& from, const std::string& to) override {
+    Result<> MoveFileTo(const std::string& from, const std::string& to) override {
         Note("MoveFileTo " + to);
-        if (!files.count(from) || folders.count(to) || refused.count(to)) return false;
+        if (linked.count(to)) return SystemError{kWriteRefusedCode};
+        if (!files.count(from) || folders.count(to) || refused.count(to)) return SystemError{5};
         files[to] = files[from];
-        return files.erase(from) > 0;
+        files.erase(from);
+        return {};
     }
     bool CreateFolder(const std::string& path) override {
         Note("CreateFolder " + path);
@@ -236,11 +240,12 @@ public:
         const auto it = values.find(Key(path, section, key));
         return it == values.end() ? defaultValue : it->second;
     }
-    bool WriteINI(const std::string& path, const std::string& section, const std::string& key,
-                  const std::string& value) override {
+    Result<> WriteINI(const std::string& path, const std::string& section, const std::string& key,
+                      const std::string& value) override {
         Note("WriteINI " + key + "=" + value);
-        if (writeWorks) Put(path, section, key, value);
-        return writeWorks;
+        if (!writeWorks) return SystemError{5};
+        Put(path, section, key, value);
+        return {};
     }
 };
 

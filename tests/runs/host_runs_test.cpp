@@ -262,6 +262,7 @@ struct HostRun {
             {"not admin", [&] { sys.os.admin = false; }},
             {"log unopenable", [&] { sys.files.unopenable.insert(LogPath()); }},
             {"refused", [&] { sys.files.refused.insert(value); }},
+            {"linked", [&] { sys.files.linked.insert(value); }},
             {"archive size", [&] { arrives = std::stoull(value); }},
             {"download reports failure", [&] { downloadReportsSuccess = false; }},
             {"no unzip32", [&] { sys.files.files.erase(kProgramDir + "unzip32.dll"); }},
