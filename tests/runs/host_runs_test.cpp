@@ -18,7 +18,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -104,7 +103,8 @@ std::string Unescaped(std::string text) {
     for (const auto& [name, named] : kNamedTexts)
         for (std::size_t at; (at = text.find(name)) != std::string::npos;)
             text.replace(at, name.size(), named);
-    std::string bytes = std::regex_replace(text, std::regex("~"), "\r\n");
+    std::string bytes;
+    for (const char c : text) bytes += c == '~' ? std::string("\r\n") : std::string(1, c);
     for (std::size_t at = 0; (at = bytes.find('^', at)) < bytes.size() - 1; ++at)
         bytes.replace(at, 2, 1, static_cast<char>(bytes[at + 1] ^ 0x40));
     return bytes;
