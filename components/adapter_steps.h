@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "components/part_state.h"
+#include "run/part_state.h"
 #include "run/run.h"
 #include "system/processes.h"
 

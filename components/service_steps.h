@@ -3,7 +3,7 @@
 // and set its start type.
 #include <cstdint>
 
-#include "components/part_state.h"
+#include "run/part_state.h"
 #include "run/run.h"
 
 namespace tunlatch {

@@ -1,9 +1,8 @@
 #pragma once
 // The working half of a run: make sure the adapter can be switched, then switch the VPN client on
-// (service stopped) or off (service running) step by step, and show how it ended.
-#include <string>
+// or off step by step, and show how it ended.
+#include <cstdint>
 
-#include "run/devcon_check.h"
 #include "run/run.h"
 #include "system/result.h"
 #include "system/service_control.h"
@@ -11,19 +10,16 @@
 
 namespace tunlatch {
 
-// The pauses of the sequence, in milliseconds.
+// The pauses of the sequence, in milliseconds (the last one is the tray's end notice's).
 inline constexpr std::int32_t kFirstIconPauseMs = 500;
 inline constexpr std::int32_t kMiddlePauseMs = 1000;
-inline constexpr std::int32_t kLastIconPauseMs = 1500;
-
-// The message box text offered when devcon.exe is missing or of the wrong build.
-std::string DevconOfferText(DevconCheck check);
 
 // Whether the run got as far as its first switching step.
 enum class SequenceEnd { NotSwitched, Switched };
 
-// state is the service's state as read at start-up: Stopped switches on, Running off, anything
-// else nothing; tray shows the progress and, at the end, what the steps found.
+// state is the service's state as read at start-up: Stopped switches on, Running off (or the
+// direction the command line asks for), anything else nothing; tray shows the progress and, at
+// the end, what the steps found.
 SequenceEnd SwitchSequence(Run& run, const Result<ServiceStatus>& state, TrayIcon& tray);
 
 }  // namespace tunlatch
