@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <optional>
+#include <regex>
 
 #include "system/win32/access_lists.h"
 #include "system/win32/com_apartment.h"
@@ -318,32 +319,86 @@ TEST(SystemLibrary, LoadsFromTheSystemFolderOnly) {
     EXPECT_TRUE(UniqueModule(::LoadLibraryA("unzip32.dll")));
 }
 
-// Write rights count when an entry gives them to others than the administrators, SYSTEM,
-// TrustedInstaller and the running account, on the object itself. The lists in SDDL: entries
-// (A;FLAGS;RIGHTS;;;HOLDER), CIIO being inherit-only.
-TEST(AccessLists, OnlyOthersWriteRightsOnTheObjectItselfCount) {
-    UniqueLocalMemory me, descriptor;
-    ::ConvertStringSidToSidA("S-1-5-21-1-2-3-1000", me.put());
+// Real lists and the verdict an administrator gives them, for the program folder or a file
+// (Object) and for a folder above it (Ancestor). The first four are Windows 10's defaults as
+// Windows shows them, written from knowledge of them (Wine keeps no lists to read them from).
+// {TI} is NT SERVICE\TrustedInstaller, {me} the running account.
+TEST(AccessLists, JudgeTheOwnerAndTheEntriesThatCountForTheReach) {
     constexpr auto kOthers = WriteAccess::OthersMayWrite, kOnly = WriteAccess::OnlyAdministrators;
-    const std::pair<const char*, WriteAccess> cases[] = {
-        {"D:(A;;FRFX;;;WD)(A;CIIO;FA;;;AU)(A;;FA;;;S-1-5-21-1-2-3-1000)(A;;GWWO;;;BA)(A;;FA;;;SY)"
-         "(A;;FA;;;CO)(A;;FA;;;S-1-5-80-956008885-3434939253-3394963542-2512734624-4244163025-"
-         "1426166283)",
-         kOnly},
-        {"D:(A;;0x4;;;WD)", kOthers},  // Everyone may add folders
-        {"D:(A;;WD;;;BU)", kOthers},   // Users may change the list
-        {"D:(A;;GA;;;IU)", kOthers},
-        {"D:(A;;SD;;;S-1-5-21-1-2-3-1001)", kOthers},  // another account may delete
+    const struct {
+        const char* sddl;
+        WriteAccess object, ancestor;
+    } cases[] = {
+        // C:\Program Files
+        {"O:{TI}G:{TI}D:PAI(A;;FA;;;{TI})(A;CIIO;GA;;;{TI})(A;;0x1301bf;;;SY)(A;OICIIO;GA;;;SY)"
+         "(A;;0x1301bf;;;BA)(A;OICIIO;GA;;;BA)(A;;0x1200a9;;;BU)(A;OICIIO;GXGR;;;BU)"
+         "(A;OICIIO;GA;;;CO)(A;;0x1200a9;;;AC)(A;OICIIO;GXGR;;;AC)",
+         kOnly, kOnly},
+        // a folder an administrator made below it
+        {"O:BAD:AI(A;ID;FA;;;{TI})(A;CIIOID;GA;;;{TI})(A;ID;FA;;;SY)(A;OICIIOID;GA;;;SY)"
+         "(A;ID;FA;;;BA)(A;OICIIOID;GA;;;BA)(A;ID;0x1200a9;;;BU)(A;OICIIOID;GXGR;;;BU)"
+         "(A;OICIIOID;GA;;;CO)(A;ID;0x1200a9;;;AC)(A;OICIIOID;GXGR;;;AC)",
+         kOnly, kOnly},
+        // C:\: Authenticated Users may add a folder, and modify only what lies below
+        {"O:{TI}D:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)"
+         "(A;OICIIO;SDGXGWGR;;;AU)(A;;LC;;;AU)",
+         kOthers, kOnly},
+        // a folder an administrator made below C:\: Authenticated Users may modify it
+        {"O:BAD:AI(A;OICIID;FA;;;BA)(A;OICIID;FA;;;SY)(A;OICIID;0x1200a9;;;BU)"
+         "(A;ID;0x1301bf;;;AU)(A;OICIIOID;SDGXGWGR;;;AU)",
+         kOthers, kOthers},
+        {"O:SYD:(A;;FA;;;SY)(A;;FA;;;{me})(A;;FA;;;CO)", kOnly, kOnly},         // an installer's
+        {"O:S-1-5-21-1-2-3-1001D:(A;;FA;;;SY)(A;;FA;;;BA)", kOthers, kOthers},  // a user owns it
+        {"O:S-1-5-21-1-2-3-1001D:", kOthers, kOthers},  // it may rewrite the empty list
+        {"O:{me}D:", kOnly, kOnly},
+        {"O:BAD:NO_ACCESS_CONTROL", kOthers, kOthers},  // no list: everyone may do anything
+        {"O:BAD:(A;;0x40;;;BU)", kOthers, kOthers},     // delete what the folder holds
+        {"O:BAD:(A;;GW;;;BU)", kOthers, kOnly},         // write and add, but not delete
+        {"O:BAD:(D;;FA;;;BU)(A;;FA;;;BU)", kOnly, kOnly},
+        {"O:BAD:(A;;FA;;;BU)(D;;FA;;;BU)", kOthers, kOthers},             // the deny comes too late
+        {"O:BAD:(D;;SDWDWO;;;BU)(A;;0x1301bf;;;BU)", kOthers, kOnly},     // covered above only
+        {"O:BAD:(XA;;FA;;;BU;(Member_of {SID(BA)}))", kOthers, kOthers},  // the condition may hold
+        {"O:BAD:(XD;;FA;;;BU;(Member_of {SID(BA)}))(A;;FA;;;BU)", kOthers, kOthers},  // or not
+        {"D:(A;;FA;;;SY)", WriteAccess::Unknown, WriteAccess::Unknown},               // no owner
     };
-    for (const auto& [text, access] : cases) {
-        PACL acl = nullptr;
-        BOOL present = FALSE, defaulted = FALSE;
+    char user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    DWORD size = 0;
+    UniqueKernelHandle token;
+    UniqueLocalMemory me, descriptor;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put()));
+    ASSERT_TRUE(::GetTokenInformation(token.get(), TokenUser, user, sizeof user, &size));
+    const PSID running = reinterpret_cast<TOKEN_USER*>(user)->User.Sid;
+    ASSERT_TRUE(::ConvertSidToStringSidA(running, reinterpret_cast<char**>(me.put())));
+    for (const auto& [sddl, object, ancestor] : cases) {
+        std::string text =
+            std::regex_replace(sddl, std::regex("\\{me\\}"), static_cast<const char*>(me.get()));
+        text = std::regex_replace(text, std::regex("\\{TI\\}"),
+                                  "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464");
+        // Wine 8 parses no conditional entry and makes NO_ACCESS_CONTROL an empty list: parse
+        // the entries as plain ones and the list as empty, then mend them as Windows makes them.
+        std::vector<bool> conditional;
+        const std::regex entry("\\((X?)[AD];");
+        for (std::sregex_iterator at(text.begin(), text.end(), entry), end; at != end; ++at)
+            conditional.push_back((*at)[1].length() > 0);
+        text = std::regex_replace(text, std::regex("\\(X([AD](;[^;]*){5});\\(.*?\\)\\)"), "($1)");
         ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA(
-            text, SDDL_REVISION_1, descriptor.put(), nullptr));
-        ::GetSecurityDescriptorDacl(descriptor.get(), &present, &acl, &defaulted);
-        EXPECT_EQ(WhoMayWrite(acl, me.get()), access) << text;
+            text.c_str(), SDDL_REVISION_1, descriptor.put(), nullptr))
+            << text;
+        auto* parsed = static_cast<SECURITY_DESCRIPTOR_RELATIVE*>(descriptor.get());
+        if (text.ends_with("NO_ACCESS_CONTROL")) parsed->Dacl = 0;
+        for (DWORD i = 0; i < conditional.size(); ++i) {
+            ACE_HEADER* header = nullptr;
+            ASSERT_TRUE(
+                ::GetAce(reinterpret_cast<ACL*>(reinterpret_cast<char*>(parsed) + parsed->Dacl), i,
+                         reinterpret_cast<void**>(&header)));
+            if (conditional[i]) header->AceType += ACCESS_ALLOWED_CALLBACK_ACE_TYPE;
+        }
+        EXPECT_EQ(WhoMayWrite(parsed, AccessReach::Object, running), object) << sddl;
+        EXPECT_EQ(WhoMayWrite(parsed, AccessReach::Ancestor, running), ancestor) << sddl;
     }
-    EXPECT_EQ(WhoMayWrite(nullptr, me.get()), kOthers);  // no list: everyone may do anything
+    // Wine's own lists: the running account owns every file, Everyone may read.
+    EXPECT_EQ(Win32AccessLists().WhoMayWrite(BinFolder() + "wine_tests.exe", AccessReach::Object),
+              kOnly);
     EXPECT_EQ(Win32AccessLists().WhoMayWrite(BinFolder() + "no_such.dll", AccessReach::Object),
               WriteAccess::Unknown);
 }
