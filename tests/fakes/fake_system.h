@@ -375,12 +375,13 @@ public:
     std::vector<Device> devices;  // all of them match
     std::map<std::string, Result<DeviceState>> states;
     Result<DeviceChange> change = DeviceChange::Done;
-    std::optional<SystemError> findFailure;
+    std::optional<SystemError> findFailure;  // what the finds after the last that sees them get
     int vanishAfter = -1;  // how many finds see the devices; -1: every find
 
     Result<std::vector<Device>> FindDevices(const std::string&) override {
+        if (vanishAfter != 0 && vanishAfter-- != 0) return devices;
         if (findFailure) return *findFailure;
-        return vanishAfter != 0 && vanishAfter-- != 0 ? devices : std::vector<Device>();
+        return std::vector<Device>();
     }
     Result<DeviceState> GetDeviceState(const std::string& id) override {
         const auto state = states.find(id);
