@@ -28,11 +28,13 @@
 
 namespace {
 
-using tunlatch::testbed::AdapterEnabled;
-using tunlatch::testbed::Beside;
-using tunlatch::testbed::CallLog;
-using tunlatch::testbed::DevconNumber;
-using tunlatch::testbed::DevconSetting;
+namespace world = tunlatch::testbed;
+
+UINT Number(const char* key) {
+    char state[MAX_PATH];
+    world::Beside("devcon_state.ini", state);
+    return ::GetPrivateProfileIntA("devcon", key, 0, state);
+}
 
 void Out(bool lower, const char* format, ...) {
     char text[256];
@@ -48,37 +50,37 @@ void Out(bool lower, const char* format, ...) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const CallLog log; log.get() != nullptr) {
-        for (int i = 1; i < argc; ++i) std::fprintf(log.get(), i > 1 ? " %s" : "%s", argv[i]);
-        std::fputs("\r\n", log.get());
-    }
-    ::Sleep(DevconNumber("delay_ms"));
+    char call[512] = "";
+    for (std::size_t i = 1, at = 0; i < static_cast<std::size_t>(argc) && at < sizeof call; ++i)
+        at += std::snprintf(call + at, sizeof call - at, i > 1 ? " %s" : "%s", argv[i]);
+    world::LogCall(call);
+    ::Sleep(Number("delay_ms"));
     char release[MAX_PATH];
-    Beside("devcon_release", release);
-    for (int waits = DevconSetting("hold", "1") ? 2400 : 0; waits > 0; --waits) {
+    world::Beside("devcon_release", release);
+    for (int waits = world::DevconSetting("hold", "1") ? 2400 : 0; waits > 0; --waits) {
         if (::GetFileAttributesA(release) != INVALID_FILE_ATTRIBUTES) break;
         ::Sleep(50);
     }
 
     // More than a pipe holds, so that the reader must keep reading while DevCon writes.
     const char filler[] = "ROOT\\SYSTEM\\0000 filler line of the stand-in, no device here\r\n";
-    const UINT burst = DevconNumber("burst_bytes");
+    const UINT burst = Number("burst_bytes");
     for (UINT done = 0; done < burst; done += sizeof filler - 1) Out(false, "%s", filler);
 
-    const bool lower = DevconSetting("case", "lower");
+    const bool lower = world::DevconSetting("case", "lower");
     const char* verb = argc > 1 ? argv[1] : "";
-    const bool enabled = AdapterEnabled();
-    if (argc < 3 || _stricmp(argv[2], "hamachi") != 0 || DevconSetting("match", "none")) {
+    const bool enabled = !world::DevconSetting("state", "disabled");
+    if (argc < 3 || _stricmp(argv[2], "hamachi") != 0 || world::DevconSetting("match", "none")) {
         Out(lower, "No matching devices found.\r\n");
     } else if (std::strcmp(verb, "status") == 0) {
         Out(lower, "ROOT\\NET\\0000\r\n    Name: Hamachi Network Interface\r\n");
-        const bool both = DevconSetting("status", "both");
+        const bool both = world::DevconSetting("status", "both");
         if (enabled || both) Out(lower, "    Driver is running.\r\n");
         if (!enabled || both) Out(lower, "    Device is disabled.\r\n");
         Out(lower, "1 matching device(s) found.\r\n");
     } else {
         const bool enable = std::strcmp(verb, "enable") == 0;
-        const bool fails = DevconSetting(verb, "fail");
+        const bool fails = world::DevconSetting(verb, "fail");
         // The real tool pads the instance to a column of 60 before the verdict.
         Out(lower, "%-60s: %s%s\r\n", "ROOT\\NET\\0000", enable ? "Enable" : "Disable",
             fails ? " failed" : "d");
@@ -86,7 +88,7 @@ int main(int argc, char** argv) {
             Out(lower, enable ? "No devices are enabled.\r\n" : "No devices disabled.\r\n");
         } else {
             Out(lower, enable ? "1 device(s) are enabled.\r\n" : "1 device(s) disabled.\r\n");
-            tunlatch::testbed::SetAdapterEnabled(enable);
+            world::SetAdapterEnabled(enable);
         }
     }
     return 0;

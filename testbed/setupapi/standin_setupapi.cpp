@@ -93,10 +93,10 @@ void Fill(int device, SP_DEVINFO_DATA* data) {
 }
 
 void Record(bool enable, DWORD scope, int device) {
-    if (const tunlatch::testbed::CallLog log; log.get() != nullptr) {
-        std::fprintf(log.get(), "setupapi %s %s %s\r\n", enable ? "enable" : "disable",
-                     scope == DICS_FLAG_GLOBAL ? "global" : "config", kDevices[device].instanceId);
-    }
+    char call[128];
+    std::snprintf(call, sizeof call, "setupapi %s %s %s", enable ? "enable" : "disable",
+                  scope == DICS_FLAG_GLOBAL ? "global" : "config", kDevices[device].instanceId);
+    tunlatch::testbed::LogCall(call);
 }
 
 }  // namespace
@@ -152,11 +152,10 @@ __declspec(dllexport) BOOL WINAPI
 
 __declspec(dllexport) BOOL WINAPI
     SetupDiGetDeviceInstanceIdA(HDEVINFO handle, PSP_DEVINFO_DATA data, PSTR buffer, DWORD size,
-                                PDWORD required) {
+                                PDWORD) {
     const int device = DeviceOf(handle, data);
     if (device < 0) return Fail(ERROR_INVALID_PARAMETER);
     const DWORD length = static_cast<DWORD>(std::strlen(kDevices[device].instanceId)) + 1;
-    if (required != nullptr) *required = length;
     if (buffer == nullptr || size < length) return Fail(ERROR_INSUFFICIENT_BUFFER);
     std::memcpy(buffer, kDevices[device].instanceId, length);
     return TRUE;
@@ -164,23 +163,15 @@ __declspec(dllexport) BOOL WINAPI
 
 __declspec(dllexport) BOOL WINAPI
     SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA data, DWORD property,
-                                      PDWORD type, PBYTE buffer, DWORD size, PDWORD required) {
+                                      PDWORD, PBYTE buffer, DWORD size, PDWORD required) {
     const int device = DeviceOf(handle, data);
     if (device < 0) return Fail(ERROR_INVALID_PARAMETER);
     const Known& known = kDevices[device];
-    const char* value = nullptr;
-    DWORD length = 0;
-    if (property == SPDRP_HARDWAREID) {
-        value = known.hardwareIds;
-        length = static_cast<DWORD>(known.idsSize);
-        if (type != nullptr) *type = REG_MULTI_SZ;
-    } else if (property == SPDRP_DEVICEDESC) {
-        value = known.description;
-        length = static_cast<DWORD>(std::strlen(value)) + 1;
-        if (type != nullptr) *type = REG_SZ;
-    } else {
-        return Fail(ERROR_INVALID_DATA);  // a property the device does not have
-    }
+    const bool ids = property == SPDRP_HARDWAREID;
+    // The devices have no other property.
+    if (!ids && property != SPDRP_DEVICEDESC) return Fail(ERROR_INVALID_DATA);
+    const char* value = ids ? known.hardwareIds : known.description;
+    const auto length = static_cast<DWORD>(ids ? known.idsSize : std::strlen(value) + 1);
     if (required != nullptr) *required = length;
     if (buffer == nullptr || size < length) return Fail(ERROR_INSUFFICIENT_BUFFER);
     std::memcpy(buffer, value, length);
@@ -238,7 +229,7 @@ __declspec(dllexport) CONFIGRET WINAPI
     if (flags != 0) return CR_INVALID_FLAG;
     const DEVINST index = devInst - kFirstDevInst;
     if (index >= 2 || !Present(static_cast<int>(index))) return CR_NO_SUCH_DEVINST;
-    const bool disabled = index == kAdapter && !tunlatch::testbed::AdapterEnabled();
+    const bool disabled = index == kAdapter && DevconSetting("state", "disabled");
     *status = DN_DRIVER_LOADED | (disabled ? DN_HAS_PROBLEM : DN_STARTED);
     *problem = disabled ? CM_PROB_DISABLED : 0;
     return CR_SUCCESS;
