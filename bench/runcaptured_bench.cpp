@@ -9,33 +9,66 @@
 #include <functional>
 #include <string>
 
-#include "bench/spinning_capture.h"
 #include "system/win32/processes.h"
+#include "system/win32/program_host.h"
+#include "system/win32/unique_handle.h"
 #include "testbed/common/process_times.h"
 
 namespace {
 
 using tunlatch::testbed::CpuSeconds;
 using tunlatch::testbed::WallSeconds;
+using tunlatch::win32::UniqueKernelHandle;
 
 constexpr const char* kDefaultChild = "late 1000";
 constexpr const char* kDefaultChildOutput = "late line\r\n";
 
 std::string ChildCommand(int first, int argc, char** argv) {
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string program(path, length);
-    program.erase(program.find_last_of('\\') + 1);
-    std::string command(1, '"');
-    command += program;
-    command += "tl_test_child.exe\"";
-    command += ' ';
+    const auto folder = tunlatch::win32::Win32ProgramHost().ProgramFolder();
+    std::string command = "\"" + (folder ? *folder : std::string(".")) + "\\tl_test_child.exe\" ";
     if (first >= argc) return command + kDefaultChild;
     for (int i = first; i < argc; ++i) {
         if (i > first) command += ' ';
         command += argv[i];
     }
     return command;
+}
+
+// The capture loop as first written, the reference RunCaptured is measured against: it never
+// sleeps, peeking and asking for the exit code until the child has ended, and serves the
+// thread's messages on every turn.
+std::string SpinningRunCaptured(std::string commandLine) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    UniqueKernelHandle read;
+    UniqueKernelHandle write;
+    if (!::CreatePipe(read.put(), write.put(), &inheritable, 0)) return "<no pipe>";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdOutput = write.get();
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &started))
+        return "<not started>";
+    const UniqueKernelHandle process(started.hProcess);
+    const UniqueKernelHandle thread(started.hThread);
+    std::string output;
+    for (DWORD exitCode = STILL_ACTIVE; exitCode == STILL_ACTIVE;) {
+        DWORD available = 0;
+        ::PeekNamedPipe(read.get(), nullptr, 0, nullptr, &available, nullptr);
+        if (available > 0) {
+            std::string chunk(available, '\0');
+            DWORD got = 0;
+            if (!::ReadFile(read.get(), chunk.data(), available, &got, nullptr))
+                return "<read failed>";
+            output.append(chunk, 0, got);
+        } else if (!::GetExitCodeProcess(process.get(), &exitCode)) {
+            break;
+        }
+        for (MSG msg; ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) ::DispatchMessageA(&msg);
+    }
+    return output;
 }
 
 using Capture = std::function<std::string(const std::string&)>;
@@ -68,9 +101,7 @@ int main(int argc, char** argv) {
     std::printf("%-20s %8s %8s %8s %8s  %s\n", "loop", "wall s", "CPU s", "CPU %", "bytes",
                 "output as expected");
     tunlatch::win32::Win32Processes processes;
-    const Capture spinning = [](const std::string& c) {
-        return tunlatch::bench::SpinningRunCaptured(c, true);
-    };
+    const Capture spinning = [](const std::string& c) { return SpinningRunCaptured(c); };
     const Capture sleeping = [&](const std::string& c) {
         const tunlatch::CaptureResult result = processes.RunCaptured(c, std::chrono::hours(1));
         const auto* output = std::get_if<std::string>(&result);

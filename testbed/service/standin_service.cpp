@@ -5,15 +5,13 @@
 //   StopDelayMs         (DWORD) how long it stays in Stop Pending before it reports Stopped,
 //   HangInStartPending  (DWORD) non-zero: it never reports Running (a stop still ends it).
 //   CrashOnStart        (DWORD) non-zero: its process ends while it reports Start Pending.
-// Missing values count as 0. While a pending state lasts it advances its check point every
-// 100 ms, so a watcher can tell a live pending service from a stuck one.
+// Missing values count as 0.
 #include <windows.h>
 
 #include <cstdio>
 
 namespace {
 
-constexpr DWORD kTickMs = 100;
 SERVICE_STATUS_HANDLE g_status;
 HANDLE g_stopRequested;
 char g_parameters[MAX_PATH];
@@ -27,29 +25,24 @@ DWORD Parameter(const char* name) {
                : 0;
 }
 
-void Report(DWORD state, DWORD checkPoint = 0) {
+void Report(DWORD state) {
     // A stop is welcome until the service is on its way down, even while it starts.
     const DWORD controls =
         state == SERVICE_START_PENDING || state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP : 0;
-    const DWORD waitHintMs = checkPoint ? 2 * kTickMs : 0;
-    SERVICE_STATUS status{
-        SERVICE_WIN32_OWN_PROCESS, state, controls, NO_ERROR, 0, checkPoint, waitHintMs};
+    SERVICE_STATUS status{SERVICE_WIN32_OWN_PROCESS, state, controls, NO_ERROR, 0, 0, 0};
     ::SetServiceStatus(g_status, &status);
 }
 
-// Stays in a pending state for durationMs (INFINITE: until a stop request), advancing the check
-// point every tick. Returns false when a stop request cut the wait short.
+// Stays in a pending state for durationMs (INFINITE: until a stop request). Returns false when a
+// stop request cut the wait short.
 bool Pend(DWORD state, DWORD durationMs, bool stopEndsIt) {
-    const ULONGLONG end = ::GetTickCount64() + durationMs;
-    for (DWORD checkPoint = 1; ::GetTickCount64() < end; ++checkPoint) {
-        Report(state, checkPoint);
-        if (!stopEndsIt) {
-            ::Sleep(kTickMs);
-        } else if (::WaitForSingleObject(g_stopRequested, kTickMs) == WAIT_OBJECT_0) {
-            return false;
-        }
+    if (durationMs == 0) return true;
+    Report(state);
+    if (!stopEndsIt) {
+        ::Sleep(durationMs);
+        return true;
     }
-    return true;
+    return ::WaitForSingleObject(g_stopRequested, durationMs) != WAIT_OBJECT_0;
 }
 
 DWORD WINAPI OnControl(DWORD control, DWORD, void*, void*) {
@@ -65,7 +58,7 @@ void WINAPI ServiceMain(DWORD, char** argv) {
     std::snprintf(g_parameters, sizeof g_parameters,
                   "System\\CurrentControlSet\\Services\\%s\\Parameters", argv[0]);
     if (Parameter("CrashOnStart")) {
-        Report(SERVICE_START_PENDING, 1);
+        Report(SERVICE_START_PENDING);
         ::ExitProcess(3);
     }
     const DWORD startMs = Parameter("HangInStartPending") ? INFINITE : Parameter("StartDelayMs");

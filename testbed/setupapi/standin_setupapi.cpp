@@ -4,8 +4,8 @@
 //
 // It knows two present devices: ROOT\SYSTEM\0000 (hardware ID "hamachi-filter", which does not
 // match) and the adapter ROOT\NET\0000 (hardware ID "Hamachi", description "Hamachi Network
-// Interface"). Like the DevCon stand-in it keeps its world in devcon_state.ini beside the
-// program, section [devcon]:
+// Interface"). It shares the DevCon stand-in's world (testbed/common/devcon_world.h), section
+// [devcon] of devcon_state.ini beside the program:
 //   state=enabled|disabled   the adapter's state (missing: enabled)
 //   match=none               the adapter is not there
 //   restart=1                a change waits for a restart: the state stays, the device's install
@@ -21,7 +21,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "testbed/common/devcon_world.h"
+
 namespace {
+
+using tunlatch::testbed::DevconSetting;
 
 // The documented sizes that callers put into cbSize.
 #ifdef _WIN64
@@ -59,21 +63,8 @@ struct List {
     DWORD flags = 0;
 };
 
-void Beside(const char* name, char (&path)[MAX_PATH]) {
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::strcpy(std::strrchr(path, '\\') + 1, name);
-}
-
-bool Is(const char* key, const char* value) {
-    char state[MAX_PATH];
-    char text[64];
-    Beside("devcon_state.ini", state);
-    ::GetPrivateProfileStringA("devcon", key, "", text, sizeof text, state);
-    return _stricmp(text, value) == 0;
-}
-
 bool Present(int device) {
-    return device != kAdapter || !Is("match", "none");
+    return device != kAdapter || !DevconSetting("match", "none");
 }
 
 BOOL Fail(DWORD error) {
@@ -102,13 +93,10 @@ void Fill(int device, SP_DEVINFO_DATA* data) {
 }
 
 void Record(bool enable, DWORD scope, int device) {
-    char calls[MAX_PATH];
-    Beside("devcon_calls.log", calls);
-    if (FILE* file = std::fopen(calls, "ab")) {
-        std::fprintf(file, "setupapi %s %s %s\r\n", enable ? "enable" : "disable",
-                     scope == DICS_FLAG_GLOBAL ? "global" : "config", kDevices[device].instanceId);
-        std::fclose(file);
-    }
+    char call[128];
+    std::snprintf(call, sizeof call, "setupapi %s %s %s", enable ? "enable" : "disable",
+                  scope == DICS_FLAG_GLOBAL ? "global" : "config", kDevices[device].instanceId);
+    tunlatch::testbed::LogCall(call);
 }
 
 }  // namespace
@@ -119,12 +107,7 @@ __declspec(dllexport) HDEVINFO WINAPI SetupDiCreateDeviceInfoList(const GUID*, H
     return new List;
 }
 
-__declspec(dllexport) HDEVINFO WINAPI
-    SetupDiGetClassDevsA(const GUID* classGuid, PCSTR, HWND, DWORD flags) {
-    if (classGuid == nullptr && (flags & DIGCF_ALLCLASSES) == 0) {
-        ::SetLastError(ERROR_INVALID_PARAMETER);
-        return INVALID_HANDLE_VALUE;
-    }
+__declspec(dllexport) HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID*, PCSTR, HWND, DWORD) {
     List* list = new List;
     for (int device = 0; device < 2; ++device) list->holds[device] = Present(device);
     return list;
@@ -156,11 +139,11 @@ __declspec(dllexport) BOOL WINAPI
     List* list = ListOf(handle);
     if (list == nullptr) return Fail(ERROR_INVALID_HANDLE);
     if (instanceId == nullptr) return Fail(ERROR_INVALID_PARAMETER);
-    if (data != nullptr && data->cbSize != kDevInfoDataSize) return Fail(ERROR_INVALID_USER_BUFFER);
+    if (data == nullptr || data->cbSize != kDevInfoDataSize) return Fail(ERROR_INVALID_USER_BUFFER);
     for (int device = 0; device < 2; ++device) {
         if (Present(device) && _stricmp(instanceId, kDevices[device].instanceId) == 0) {
             list->holds[device] = true;
-            if (data != nullptr) Fill(device, data);
+            Fill(device, data);
             return TRUE;
         }
     }
@@ -169,11 +152,10 @@ __declspec(dllexport) BOOL WINAPI
 
 __declspec(dllexport) BOOL WINAPI
     SetupDiGetDeviceInstanceIdA(HDEVINFO handle, PSP_DEVINFO_DATA data, PSTR buffer, DWORD size,
-                                PDWORD required) {
+                                PDWORD) {
     const int device = DeviceOf(handle, data);
     if (device < 0) return Fail(ERROR_INVALID_PARAMETER);
     const DWORD length = static_cast<DWORD>(std::strlen(kDevices[device].instanceId)) + 1;
-    if (required != nullptr) *required = length;
     if (buffer == nullptr || size < length) return Fail(ERROR_INSUFFICIENT_BUFFER);
     std::memcpy(buffer, kDevices[device].instanceId, length);
     return TRUE;
@@ -181,23 +163,15 @@ __declspec(dllexport) BOOL WINAPI
 
 __declspec(dllexport) BOOL WINAPI
     SetupDiGetDeviceRegistryPropertyA(HDEVINFO handle, PSP_DEVINFO_DATA data, DWORD property,
-                                      PDWORD type, PBYTE buffer, DWORD size, PDWORD required) {
+                                      PDWORD, PBYTE buffer, DWORD size, PDWORD required) {
     const int device = DeviceOf(handle, data);
     if (device < 0) return Fail(ERROR_INVALID_PARAMETER);
     const Known& known = kDevices[device];
-    const char* value = nullptr;
-    DWORD length = 0;
-    if (property == SPDRP_HARDWAREID) {
-        value = known.hardwareIds;
-        length = static_cast<DWORD>(known.idsSize);
-        if (type != nullptr) *type = REG_MULTI_SZ;
-    } else if (property == SPDRP_DEVICEDESC) {
-        value = known.description;
-        length = static_cast<DWORD>(std::strlen(value)) + 1;
-        if (type != nullptr) *type = REG_SZ;
-    } else {
-        return Fail(ERROR_INVALID_DATA);  // a property the device does not have
-    }
+    const bool ids = property == SPDRP_HARDWAREID;
+    // The devices have no other property.
+    if (!ids && property != SPDRP_DEVICEDESC) return Fail(ERROR_INVALID_DATA);
+    const char* value = ids ? known.hardwareIds : known.description;
+    const auto length = static_cast<DWORD>(ids ? known.idsSize : std::strlen(value) + 1);
     if (required != nullptr) *required = length;
     if (buffer == nullptr || size < length) return Fail(ERROR_INSUFFICIENT_BUFFER);
     std::memcpy(buffer, value, length);
@@ -208,11 +182,7 @@ __declspec(dllexport) BOOL WINAPI
     SetupDiSetClassInstallParamsA(HDEVINFO handle, PSP_DEVINFO_DATA data,
                                   PSP_CLASSINSTALL_HEADER header, DWORD size) {
     List* list = ListOf(handle);
-    if (DeviceOf(handle, data) < 0) return Fail(ERROR_INVALID_PARAMETER);
-    if (header == nullptr) {
-        list->changeSet = false;
-        return TRUE;
-    }
+    if (DeviceOf(handle, data) < 0 || header == nullptr) return Fail(ERROR_INVALID_PARAMETER);
     if (header->cbSize != sizeof(SP_CLASSINSTALL_HEADER)) return Fail(ERROR_INVALID_USER_BUFFER);
     if (header->InstallFunction != DIF_PROPERTYCHANGE || size != sizeof(SP_PROPCHANGE_PARAMS))
         return Fail(ERROR_INVALID_PARAMETER);
@@ -233,12 +203,10 @@ __declspec(dllexport) BOOL WINAPI
         (change.Scope != DICS_FLAG_GLOBAL && change.Scope != DICS_FLAG_CONFIGSPECIFIC))
         return Fail(ERROR_INVALID_PARAMETER);
     Record(enable, change.Scope, device);
-    if (Is("restart", "1")) {
+    if (DevconSetting("restart", "1")) {
         list->flags |= DI_NEEDRESTART;
     } else if (device == kAdapter) {
-        char state[MAX_PATH];
-        Beside("devcon_state.ini", state);
-        ::WritePrivateProfileStringA("devcon", "state", enable ? "enabled" : "disabled", state);
+        tunlatch::testbed::SetAdapterEnabled(enable);
     }
     return TRUE;
 }
@@ -246,14 +214,12 @@ __declspec(dllexport) BOOL WINAPI
 __declspec(dllexport) BOOL WINAPI
     SetupDiGetDeviceInstallParamsA(HDEVINFO handle, PSP_DEVINFO_DATA data,
                                    PSP_DEVINSTALL_PARAMS_A params) {
-    const List* list = ListOf(handle);
-    if (list == nullptr) return Fail(ERROR_INVALID_HANDLE);
-    if (data != nullptr && DeviceOf(handle, data) < 0) return Fail(ERROR_INVALID_PARAMETER);
+    if (DeviceOf(handle, data) < 0) return Fail(ERROR_INVALID_PARAMETER);
     if (params == nullptr || params->cbSize != kInstallParamsSize)
         return Fail(ERROR_INVALID_USER_BUFFER);
     std::memset(reinterpret_cast<char*>(params) + sizeof params->cbSize, 0,
                 kInstallParamsSize - sizeof params->cbSize);
-    params->Flags = list->flags;
+    params->Flags = ListOf(handle)->flags;
     return TRUE;
 }
 
@@ -263,7 +229,7 @@ __declspec(dllexport) CONFIGRET WINAPI
     if (flags != 0) return CR_INVALID_FLAG;
     const DEVINST index = devInst - kFirstDevInst;
     if (index >= 2 || !Present(static_cast<int>(index))) return CR_NO_SUCH_DEVINST;
-    const bool disabled = index == kAdapter && Is("state", "disabled");
+    const bool disabled = index == kAdapter && DevconSetting("state", "disabled");
     *status = DN_DRIVER_LOADED | (disabled ? DN_HAS_PROBLEM : DN_STARTED);
     *problem = disabled ? CM_PROB_DISABLED : 0;
     return CR_SUCCESS;
