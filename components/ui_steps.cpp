@@ -6,6 +6,7 @@
 #include "components/quoted.h"
 #include "components/reg_value_text.h"
 #include "components/ui_command.h"
+#include "run/open_for_user.h"
 #include "run/program_files.h"
 #include "run/result_texts.h"
 #include "system/files.h"
@@ -91,8 +92,17 @@ void AddAutorun(Run& run, const std::string& command) {
         run.log.Error("reg set fail! returncode: " + RegCodeText(set));
 }
 
+// As the signed-in user where the desktop shell can be reached: the elevated run's own token
+// would make the client's UI an administrator's program. Else as the run itself.
+Result<std::uint32_t> Started(Run& run, const std::string& command) {
+    const Result<std::uint32_t, UserStartFailure> asUser = run.sys.processes.LaunchAsUser(command);
+    if (asUser) return *asUser;
+    NoteUserStartFailure(run, "UI EXE start as user", asUser.error());
+    return run.sys.processes.LaunchDetached(command);
+}
+
 void Launch(Run& run, const std::string& command) {
-    const Result<std::uint32_t> launched = run.sys.processes.LaunchDetached(command);
+    const Result<std::uint32_t> launched = Started(run, command);
     if (!launched) {
         run.log.Error(CallFailedText("UI EXE start", launched.error()));
         return;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "system/win32/unique_handle.h"
+#include "system/win32/user_start.h"
 
 namespace tunlatch::win32 {
 
@@ -206,6 +207,19 @@ Result<std::uint32_t> Win32Processes::LaunchDetached(const std::string& commandL
     const UniqueKernelHandle process(started.hProcess);
     const UniqueKernelHandle thread(started.hThread);
     return std::uint32_t{started.dwProcessId};
+}
+
+Result<std::uint32_t, UserStartFailure> Win32Processes::LaunchAsUser(
+    const std::string& commandLine) {
+    // The shell window belongs to the signed-in user's Explorer; no window, no shell to start
+    // from (no one signed in on this desktop, another shell, or Wine's desktop).
+    return LaunchWithTokenOf(::GetShellWindow(), commandLine);
+}
+
+Result<Done, UserStartFailure> Win32Processes::ShellOpenAsUser(const std::string& target) {
+    // The shell is asked across processes through COM: without an apartment there is no asking.
+    if (com_ != nullptr && !com_->Enter()) return UserStartFailure{};
+    return OpenThroughDesktopShell(target);
 }
 
 }  // namespace tunlatch::win32

@@ -19,6 +19,8 @@ public:
     bool IsProcessActive(std::uint32_t processId) override;
     Result<> ShellOpen(const std::string& target) override;
     Result<std::uint32_t> LaunchDetached(const std::string& commandLine) override;
+    Result<std::uint32_t, UserStartFailure> LaunchAsUser(const std::string& commandLine) override;
+    Result<Done, UserStartFailure> ShellOpenAsUser(const std::string& target) override;
 };
 
 }  // namespace tunlatch::win32

@@ -9,8 +9,11 @@
 //                       a child that never ends of itself
 //   holds PATH          opens PATH (made when missing) without sharing, writes "held\r\n" and
 //                       keeps it open until it is ended
+//   parent PATH         writes the file name of the program that started it into PATH
 // Each write goes straight to the standard output handle, so it reaches the pipe when made.
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -39,6 +42,24 @@ std::string InheritedHandles() {
             lines += "readable pipe\r\n";
     }
     return lines;
+}
+
+// The parent's ID is in the child's own entry, the parent's name in the parent's.
+std::string ParentName() {
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    DWORD parent = 0;
+    std::string name;
+    for (int pass = 0; pass < 2; ++pass)
+        for (BOOL more = ::Process32First(snapshot, &entry); more;
+             more = ::Process32Next(snapshot, &entry)) {
+            if (pass == 0 && entry.th32ProcessID == ::GetCurrentProcessId())
+                parent = entry.th32ParentProcessID;
+            if (pass == 1 && entry.th32ProcessID == parent) name = entry.szExeFile;
+        }
+    ::CloseHandle(snapshot);
+    return name;
 }
 
 }  // namespace
@@ -71,6 +92,13 @@ int main(int argc, char** argv) {
             return 1;
         Write("held\r\n");
         ::Sleep(INFINITE);
+    } else if (mode == "parent" && argc > 2) {
+        const std::string name = ParentName();
+        const HANDLE file = ::CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        ::WriteFile(file, name.data(), static_cast<DWORD>(name.size()), &written, nullptr);
+        ::CloseHandle(file);
     } else {
         return 2;
     }

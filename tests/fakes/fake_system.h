@@ -75,6 +75,9 @@ public:
     std::set<std::uint32_t> activeProcesses;
     Result<std::uint32_t> launchResult = 4242u;
     Result<> shellOpenResult;
+    // As the signed-in user: no desktop shell unless a test gives one, as on Wine's desktop.
+    Result<std::uint32_t, UserStartFailure> userLaunchResult = UserStartFailure{};
+    Result<Done, UserStartFailure> userOpenResult = UserStartFailure{};
 
     CaptureResult RunCaptured(const std::string& commandLine,
                               std::chrono::milliseconds timeLimit) override {
@@ -93,6 +96,14 @@ public:
     Result<std::uint32_t> LaunchDetached(const std::string& commandLine) override {
         Note("Launch " + commandLine);
         return launchResult;
+    }
+    Result<std::uint32_t, UserStartFailure> LaunchAsUser(const std::string& commandLine) override {
+        Note("LaunchAsUser " + commandLine);
+        return userLaunchResult;
+    }
+    Result<Done, UserStartFailure> ShellOpenAsUser(const std::string& target) override {
+        Note("ShellOpenAsUser " + target);
+        return userOpenResult;
     }
 };
 

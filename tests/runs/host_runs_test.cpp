@@ -221,6 +221,22 @@ struct HostRun {
             {"launch fails", [&] { sys.processes.launchResult = SystemError{Number(value)}; }},
             {"shell open fails",
              [&] { sys.processes.shellOpenResult = SystemError{Number(value)}; }},
+            {"user shell",  // reached (the UI program then runs as 5151), none, or fails CODE
+             [&] {
+                 FakeProcesses& processes = sys.processes;
+                 if (value == "reached") {
+                     processes.userLaunchResult = 5151u;
+                     processes.userOpenResult = Done{};
+                     processes.activeProcesses.insert(5151);
+                 } else if (first == "fails") {
+                     const UserStartFailure failure{UserStartFailure::Kind::Failed,
+                                                    SystemError{Number(rest)}};
+                     processes.userLaunchResult = failure;
+                     processes.userOpenResult = failure;
+                 } else if (value != "none") {
+                     ADD_FAILURE() << file << ": user shell: " << value;
+                 }
+             }},
             {"service refuses",  // REQUEST CODE: start, stop or starttype refused with CODE
              [&] { sys.services.refusals[first] = Number(rest); }},
             {"device find fails", [&] { sys.devices.findFailure = SystemError{Number(value)}; }},
