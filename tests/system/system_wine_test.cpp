@@ -93,9 +93,11 @@ UniqueServiceHandle TestService(SC_HANDLE manager, const char* name, const std::
         ::DeleteService(left.get());
     // A value other than the default in every field to keep.
     return UniqueServiceHandle(
-        ::CreateServiceA(manager, name, "Stand-in of the VPN client", SERVICE_ALL_ACCESS,
-                         SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                         program.c_str(), "TunlatchTestGroup", nullptr, nullptr, nullptr, nullptr));
+        // Display names are unique too: each test's service is shown by its own name, so that
+        // tests running side by side do not collide.
+        ::CreateServiceA(manager, name, name, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                         SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, program.c_str(),
+                         "TunlatchTestGroup", nullptr, nullptr, nullptr, nullptr));
 }
 
 constexpr auto kWindows = SystemError::Family::Windows;
