@@ -1,6 +1,5 @@
 #include "components/adapter_devices.h"
 
-#include <optional>
 #include <vector>
 
 #include "components/adapter_steps.h"
@@ -66,12 +65,15 @@ PartState SwitchAdapterDevices(Run& run, bool enable, const std::string& match) 
         return PartState::Unknown;
     }
     // The adapter is on or off only when every one of its devices is.
-    std::optional<PartState> all;
+    bool allOn = true;
+    bool allOff = true;
     for (const Device& device : *devices) {
         const PartState found = SwitchDevice(run, enable, device);
-        all = !all || *all == found ? found : PartState::Unknown;
+        allOn = allOn && found == PartState::On;
+        allOff = allOff && found == PartState::Off;
     }
-    return *all;
+    if (allOn) return PartState::On;
+    return allOff ? PartState::Off : PartState::Unknown;
 }
 
 }  // namespace tunlatch
