@@ -3,8 +3,8 @@
 // on 64-bit Windows, where Microsoft's only 64-bit DevCon comes with its driver kit.
 #include <string>
 
-#include "run/part_state.h"
 #include "run/devcon_check.h"
+#include "run/part_state.h"
 #include "run/run.h"
 
 namespace tunlatch {

@@ -30,8 +30,7 @@ public:
 
     bool AddIcon(TrayPicture picture, const std::string& tip) override;
     bool ChangePicture(TrayPicture picture) override;
-    bool ShowBalloon(const std::string& title, const std::string& text,
-                     BalloonKind kind) override;
+    bool ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) override;
     bool DeleteIcon() override;
 
     // The window the shell knows the icon by while it is added, else null.

@@ -387,7 +387,7 @@ public:
     std::map<std::string, Result<DeviceState>> states;
     Result<DeviceChange> change = DeviceChange::Done;
     std::optional<SystemError> findFailure;  // what the finds after the last that sees them get
-    int vanishAfter = -1;  // how many finds see the devices; -1: every find
+    int vanishAfter = -1;                    // how many finds see the devices; -1: every find
 
     Result<std::vector<Device>> FindDevices(const std::string&) override {
         if (vanishAfter != 0 && vanishAfter-- != 0) return devices;
