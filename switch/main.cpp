@@ -125,10 +125,7 @@ int Main(SystemModules& sys, const std::string& arguments) {
         // balloon shows, and the end line's time should tell when the run really ended.
         TrayIcon tray(sys.tray, sys.processes, ctx);
         const Result<ServiceStatus> state = sys.services.ServiceGetStatus(outside::kServiceName);
-        const bool running = state && *state == ServiceStatus::Running;
-        const bool stop =
-            ctx.Requested == Request::Toggle ? running : ctx.Requested == Request::Off;
-        log.Main(std::string("ACTION: ") + (stop ? "STOP" : "START") +
+        log.Main(std::string("ACTION: ") + (SwitchesOff(ctx.Requested, state) ? "STOP" : "START") +
                  (ctx.INI_on_demand ? " ON DEMAND" : ""));
         end = SwitchSequence(run, state, tray);
     }

@@ -50,6 +50,11 @@ SequenceEnd NotSwitched(Run& run, TrayIcon& tray) {
 
 }  // namespace
 
+bool SwitchesOff(Request request, const Result<ServiceStatus>& state) {
+    if (request != Request::Toggle) return request == Request::Off;
+    return state && *state == ServiceStatus::Running;
+}
+
 SequenceEnd SwitchSequence(Run& run, const Result<ServiceStatus>& state, TrayIcon& tray) {
     // Nothing is offered, fetched or opened for a client that cannot be switched.
     const bool stopped = state && *state == ServiceStatus::Stopped;
@@ -57,14 +62,12 @@ SequenceEnd SwitchSequence(Run& run, const Result<ServiceStatus>& state, TrayIco
         run.log.Error("unexpected state: " + ServiceStatusText(state));
         return NotSwitched(run, tray);
     }
-    const Request request = run.ctx.Requested;
-    const bool start = request == Request::On || (request == Request::Toggle && stopped);
     const std::optional<AdapterWay> way = DevconGate(run);
     if (!way) return NotSwitched(run, tray);
-    if (start)
-        StartSteps(run, tray, *way);
-    else
+    if (SwitchesOff(run.ctx.Requested, state))
         StopSteps(run, tray, *way);
+    else
+        StartSteps(run, tray, *way);
     return SequenceEnd::Switched;
 }
 

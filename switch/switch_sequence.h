@@ -14,6 +14,10 @@ namespace tunlatch {
 inline constexpr std::int32_t kFirstIconPauseMs = 500;
 inline constexpr std::int32_t kMiddlePauseMs = 1000;
 
+// Whether the run switches off: as the command line asks, or, toggling, when the service runs.
+// Every state but Running toggles to START, also those the sequence then refuses.
+bool SwitchesOff(Request request, const Result<ServiceStatus>& state);
+
 // Whether the run got as far as its first switching step.
 enum class SequenceEnd { NotSwitched, Switched };
 
