@@ -5,21 +5,16 @@
 //
 // Its world lives beside it. devcon_state.ini, section [devcon]:
 //   state=enabled|disabled   the adapter's state, kept between runs (missing: enabled)
-//   match=none               the adapter is not there: "No matching devices found."
-//   case=lower               every line in lower case (the phrases no longer match)
-//   enable=fail              enable prints "Enable failed" and leaves the state (disable=fail too)
-//   status=both              status prints "Driver is running." and "Device is disabled."
 //   delay_ms=N               waits N ms before it writes anything
 //   hold=1                   waits (at most 120 s) until a file devcon_release lies beside it
 //   burst_bytes=N            writes N bytes of filler lines before the normal lines
-// Every run first appends its arguments, blank-separated, as one line to devcon_calls.log, so a
-// test can count runs and see when one has begun. State and log are shared with the SetupAPI
-// stand-in (testbed/common/devcon_world.h).
+// Every run first appends "RunCaptured " and its command line to devcon_calls.log, so that a test
+// sees each run as Tunlatch made it, and when one has begun. State and log are shared with the
+// SetupAPI stand-in (testbed/common/devcon_world.h).
 //
 // The C runtime only: the file is padded to the real tool's exact size.
 #include <windows.h>
 
-#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -36,13 +31,12 @@ UINT Number(const char* key) {
     return ::GetPrivateProfileIntA("devcon", key, 0, state);
 }
 
-void Out(bool lower, const char* format, ...) {
+void Out(const char* format, ...) {
     char text[256];
     va_list args;
     va_start(args, format);
     const int size = std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    for (int i = 0; lower && i < size; ++i) text[i] = static_cast<char>(std::tolower(text[i]));
     DWORD written = 0;
     ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), text, size, &written, nullptr);
 }
@@ -50,9 +44,8 @@ void Out(bool lower, const char* format, ...) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    char call[512] = "";
-    for (std::size_t i = 1, at = 0; i < static_cast<std::size_t>(argc) && at < sizeof call; ++i)
-        at += std::snprintf(call + at, sizeof call - at, i > 1 ? " %s" : "%s", argv[i]);
+    char call[512];
+    std::snprintf(call, sizeof call, "RunCaptured %s", ::GetCommandLineA());
     world::LogCall(call);
     ::Sleep(Number("delay_ms"));
     char release[MAX_PATH];
@@ -65,31 +58,22 @@ int main(int argc, char** argv) {
     // More than a pipe holds, so that the reader must keep reading while DevCon writes.
     const char filler[] = "ROOT\\SYSTEM\\0000 filler line of the stand-in, no device here\r\n";
     const UINT burst = Number("burst_bytes");
-    for (UINT done = 0; done < burst; done += sizeof filler - 1) Out(false, "%s", filler);
+    for (UINT done = 0; done < burst; done += sizeof filler - 1) Out("%s", filler);
 
-    const bool lower = world::DevconSetting("case", "lower");
     const char* verb = argc > 1 ? argv[1] : "";
     const bool enabled = !world::DevconSetting("state", "disabled");
-    if (argc < 3 || _stricmp(argv[2], "hamachi") != 0 || world::DevconSetting("match", "none")) {
-        Out(lower, "No matching devices found.\r\n");
+    if (argc < 3 || _stricmp(argv[2], "hamachi") != 0) {
+        Out("No matching devices found.\r\n");
     } else if (std::strcmp(verb, "status") == 0) {
-        Out(lower, "ROOT\\NET\\0000\r\n    Name: Hamachi Network Interface\r\n");
-        const bool both = world::DevconSetting("status", "both");
-        if (enabled || both) Out(lower, "    Driver is running.\r\n");
-        if (!enabled || both) Out(lower, "    Device is disabled.\r\n");
-        Out(lower, "1 matching device(s) found.\r\n");
+        Out("ROOT\\NET\\0000\r\n    Name: Hamachi Network Interface\r\n");
+        Out(enabled ? "    Driver is running.\r\n" : "    Device is disabled.\r\n");
+        Out("1 matching device(s) found.\r\n");
     } else {
         const bool enable = std::strcmp(verb, "enable") == 0;
-        const bool fails = world::DevconSetting(verb, "fail");
         // The real tool pads the instance to a column of 60 before the verdict.
-        Out(lower, "%-60s: %s%s\r\n", "ROOT\\NET\\0000", enable ? "Enable" : "Disable",
-            fails ? " failed" : "d");
-        if (fails) {
-            Out(lower, enable ? "No devices are enabled.\r\n" : "No devices disabled.\r\n");
-        } else {
-            Out(lower, enable ? "1 device(s) are enabled.\r\n" : "1 device(s) disabled.\r\n");
-            world::SetAdapterEnabled(enable);
-        }
+        Out("%-60s: %s\r\n", "ROOT\\NET\\0000", enable ? "Enabled" : "Disabled");
+        Out(enable ? "1 device(s) are enabled.\r\n" : "1 device(s) disabled.\r\n");
+        world::SetAdapterEnabled(enable);
     }
     return 0;
 }

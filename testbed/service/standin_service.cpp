@@ -2,9 +2,7 @@
 //
 // At every start it reads, from HKLM\System\CurrentControlSet\Services\<its name>\Parameters,
 //   StartDelayMs        (DWORD) how long it stays in Start Pending before it reports Running,
-//   StopDelayMs         (DWORD) how long it stays in Stop Pending before it reports Stopped,
-//   HangInStartPending  (DWORD) non-zero: it never reports Running (a stop still ends it).
-//   CrashOnStart        (DWORD) non-zero: its process ends while it reports Start Pending.
+//   StopDelayMs         (DWORD) how long it stays in Stop Pending before it reports Stopped.
 // Missing values count as 0.
 #include <windows.h>
 
@@ -33,8 +31,7 @@ void Report(DWORD state) {
     ::SetServiceStatus(g_status, &status);
 }
 
-// Stays in a pending state for durationMs (INFINITE: until a stop request). Returns false when a
-// stop request cut the wait short.
+// Stays in a pending state for durationMs. Returns false when a stop request cut the wait short.
 bool Pend(DWORD state, DWORD durationMs, bool stopEndsIt) {
     if (durationMs == 0) return true;
     Report(state);
@@ -57,12 +54,7 @@ void WINAPI ServiceMain(DWORD, char** argv) {
     g_status = ::RegisterServiceCtrlHandlerExA(argv[0], OnControl, nullptr);
     std::snprintf(g_parameters, sizeof g_parameters,
                   "System\\CurrentControlSet\\Services\\%s\\Parameters", argv[0]);
-    if (Parameter("CrashOnStart")) {
-        Report(SERVICE_START_PENDING);
-        ::ExitProcess(3);
-    }
-    const DWORD startMs = Parameter("HangInStartPending") ? INFINITE : Parameter("StartDelayMs");
-    if (Pend(SERVICE_START_PENDING, startMs, true)) {
+    if (Pend(SERVICE_START_PENDING, Parameter("StartDelayMs"), true)) {
         Report(SERVICE_RUNNING);
         ::WaitForSingleObject(g_stopRequested, INFINITE);
     }

@@ -7,10 +7,7 @@
 // Interface"). It shares the DevCon stand-in's world (testbed/common/devcon_world.h), section
 // [devcon] of devcon_state.ini beside the program:
 //   state=enabled|disabled   the adapter's state (missing: enabled)
-//   match=none               the adapter is not there
-//   restart=1                a change waits for a restart: the state stays, the device's install
-//                            parameters ask for a restart
-// and appends each change, "setupapi enable|disable global|config INSTANCE", to devcon_calls.log.
+// and appends each change, "SetupDi enable|disable global|config INSTANCE", to devcon_calls.log.
 #define _SETUPAPI_
 #define _CFGMGR32_
 #include <windows.h>
@@ -24,8 +21,6 @@
 #include "testbed/common/devcon_world.h"
 
 namespace {
-
-using tunlatch::testbed::DevconSetting;
 
 // The documented sizes that callers put into cbSize.
 #ifdef _WIN64
@@ -54,18 +49,13 @@ constexpr Known kDevices[] = {
 constexpr DEVINST kFirstDevInst = 100;
 constexpr int kAdapter = 1;
 
-// A device information list: the devices it holds, and the class install parameters and install
-// flags of its one opened device.
+// A device information list: the devices it holds, and the class install parameters of its one
+// opened device.
 struct List {
     bool holds[2] = {false, false};
     SP_PROPCHANGE_PARAMS change{};
     bool changeSet = false;
-    DWORD flags = 0;
 };
-
-bool Present(int device) {
-    return device != kAdapter || !DevconSetting("match", "none");
-}
 
 BOOL Fail(DWORD error) {
     ::SetLastError(error);
@@ -94,7 +84,7 @@ void Fill(int device, SP_DEVINFO_DATA* data) {
 
 void Record(bool enable, DWORD scope, int device) {
     char call[128];
-    std::snprintf(call, sizeof call, "setupapi %s %s %s", enable ? "enable" : "disable",
+    std::snprintf(call, sizeof call, "SetupDi %s %s %s", enable ? "enable" : "disable",
                   scope == DICS_FLAG_GLOBAL ? "global" : "config", kDevices[device].instanceId);
     tunlatch::testbed::LogCall(call);
 }
@@ -109,7 +99,7 @@ __declspec(dllexport) HDEVINFO WINAPI SetupDiCreateDeviceInfoList(const GUID*, H
 
 __declspec(dllexport) HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID*, PCSTR, HWND, DWORD) {
     List* list = new List;
-    for (int device = 0; device < 2; ++device) list->holds[device] = Present(device);
+    list->holds[0] = list->holds[1] = true;
     return list;
 }
 
@@ -141,7 +131,7 @@ __declspec(dllexport) BOOL WINAPI
     if (instanceId == nullptr) return Fail(ERROR_INVALID_PARAMETER);
     if (data == nullptr || data->cbSize != kDevInfoDataSize) return Fail(ERROR_INVALID_USER_BUFFER);
     for (int device = 0; device < 2; ++device) {
-        if (Present(device) && _stricmp(instanceId, kDevices[device].instanceId) == 0) {
+        if (_stricmp(instanceId, kDevices[device].instanceId) == 0) {
             list->holds[device] = true;
             Fill(device, data);
             return TRUE;
@@ -203,11 +193,7 @@ __declspec(dllexport) BOOL WINAPI
         (change.Scope != DICS_FLAG_GLOBAL && change.Scope != DICS_FLAG_CONFIGSPECIFIC))
         return Fail(ERROR_INVALID_PARAMETER);
     Record(enable, change.Scope, device);
-    if (DevconSetting("restart", "1")) {
-        list->flags |= DI_NEEDRESTART;
-    } else if (device == kAdapter) {
-        tunlatch::testbed::SetAdapterEnabled(enable);
-    }
+    if (device == kAdapter) tunlatch::testbed::SetAdapterEnabled(enable);
     return TRUE;
 }
 
@@ -219,7 +205,6 @@ __declspec(dllexport) BOOL WINAPI
         return Fail(ERROR_INVALID_USER_BUFFER);
     std::memset(reinterpret_cast<char*>(params) + sizeof params->cbSize, 0,
                 kInstallParamsSize - sizeof params->cbSize);
-    params->Flags = ListOf(handle)->flags;
     return TRUE;
 }
 
@@ -228,8 +213,9 @@ __declspec(dllexport) CONFIGRET WINAPI
     if (status == nullptr || problem == nullptr) return CR_INVALID_POINTER;
     if (flags != 0) return CR_INVALID_FLAG;
     const DEVINST index = devInst - kFirstDevInst;
-    if (index >= 2 || !Present(static_cast<int>(index))) return CR_NO_SUCH_DEVINST;
-    const bool disabled = index == kAdapter && DevconSetting("state", "disabled");
+    if (index >= 2) return CR_NO_SUCH_DEVINST;
+    const bool disabled =
+        index == kAdapter && tunlatch::testbed::DevconSetting("state", "disabled");
     *status = DN_DRIVER_LOADED | (disabled ? DN_HAS_PROBLEM : DN_STARTED);
     *problem = disabled ? CM_PROB_DISABLED : 0;
     return CR_SUCCESS;

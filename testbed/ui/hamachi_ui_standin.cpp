@@ -1,6 +1,6 @@
 // A stand-in for the VPN client's user-interface program, hamachi-2-ui.exe.
 //
-// Each launch appends its whole command line as one line to ui_launches.log beside itself, then
+// Each launch appends "Launch " and its whole command line to ui_launches.log beside itself, then
 // stays up for a while like the real program (3000 ms, or stay_ms from section [ui] of
 // ui_standin.ini beside itself), so that a launcher's "is it still running" question has a
 // running process to find. A GUI program without windows: nothing to show, no console.
@@ -15,7 +15,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char* name = std::strrchr(path, '\\') + 1;
     std::strcpy(name, "ui_launches.log");
     if (FILE* launches = std::fopen(path, "ab")) {
-        std::fprintf(launches, "%s\r\n", ::GetCommandLineA());
+        std::fprintf(launches, "Launch %s\r\n", ::GetCommandLineA());
         std::fclose(launches);
     }
     std::strcpy(name, "ui_standin.ini");
