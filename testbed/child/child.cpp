@@ -1,7 +1,7 @@
 // A child process for the process tests and the capture benchmark, driven by its arguments:
 //   big BYTES           one write of BYTES NUL bytes
 //   exit CODE           "exit CODE\r\n", then ends with CODE
-//   late DELAY_MS       silent for DELAY_MS, then "late line\r\n"
+//   late DELAY_MS [N]   silent for DELAY_MS, then "late line\r\n"; N times (once without N)
 //   handles             a line for each file it inherited ("file PATH") and for each pipe end
 //                       it could read from ("readable pipe")
 //   waits GO DONE       silent until the named event GO is set, then sets the named event DONE:
@@ -72,8 +72,8 @@ int main(int argc, char** argv) {
         Write("exit " + std::to_string(first) + "\r\n");
         return static_cast<int>(first);
     } else if (mode == "late") {
-        ::Sleep(first);
-        Write("late line\r\n");
+        const unsigned long times = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 1;
+        for (unsigned long i = 0; i < times; ++i, Write("late line\r\n")) ::Sleep(first);
     } else if (mode == "handles") {
         Write(InheritedHandles());
     } else if (mode == "waits" && argc > 3) {

@@ -123,7 +123,8 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 TEST(RunCaptured, ReturnsWhatTheChildWroteOrThatItDidNotStart) {
     const std::pair<std::string, CaptureResult> cases[] = {
-        {Child("late 150"), "late line\r\n"},
+        // Each write after a pause: the capture gathers all of them.
+        {Child("late 150 3"), "late line\r\nlate line\r\nlate line\r\n"},
         // More than the pipe's buffer in one write: the child waits until it is read.
         {Child("big 300000"), std::string(300000, '\0')},
         // 259 is also what a running process reports as its exit code.
@@ -267,7 +268,9 @@ TEST(AccessLists, JudgeTheOwnerAndTheEntriesThatCountForTheReach) {
         {"O:BAD:(A;;0x40;;;BU)", kOthers, kOthers},     // delete what the folder holds
         {"O:BAD:(A;;GW;;;BU)", kOthers, kOnly},         // write and add, but not delete
         {"O:BAD:(D;;FA;;;BU)(A;;FA;;;BU)", kOnly, kOnly},
-        {"O:BAD:(A;;FA;;;BU)(D;;FA;;;BU)", kOthers, kOthers},             // the deny comes too late
+        {"O:BAD:(A;;FA;;;BU)(D;;FA;;;BU)", kOthers, kOthers},
+        {"O:BAD:(D;;GA;;;BU)(A;;FA;;;BU)", kOthers,
+         kOthers},  // a generic deny covers nothing             // the deny comes too late
         {"O:BAD:(D;;SDWDWO;;;BU)(A;;0x1301bf;;;BU)", kOthers, kOnly},     // covered above only
         {"O:BAD:(XA;;FA;;;BU;(Member_of {SID(BA)}))", kOthers, kOthers},  // the condition may hold
         {"O:BAD:(XD;;FA;;;BU;(Member_of {SID(BA)}))(A;;FA;;;BU)", kOthers, kOthers},  // or not

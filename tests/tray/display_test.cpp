@@ -113,8 +113,11 @@ std::size_t answered = 0;
 
 void CALLBACK AnswerTheBoxShown(HWND, UINT, UINT_PTR, DWORD) {
     const HWND box = ::FindWindowA("#32770", kTitle);
-    if (box == nullptr || answered == answers.size()) return;
-    const auto [button, text] = answers[answered++];
+    if (box == nullptr) return;
+    // A box beyond the answers given is cancelled: the count tells of it.
+    const auto [button, text] =
+        answered < answers.size() ? answers[answered] : std::pair{IDCANCEL, ""};
+    ++answered;
     ::SetDlgItemTextA(box, IDC_INPUT_TEXT, text);
     ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
