@@ -1,8 +1,7 @@
 // A child process for the process tests and the capture benchmark, driven by its arguments:
-//   bursts N PAUSE_MS   "burst 1\r\n" ... "burst N\r\n", PAUSE_MS apart
 //   big BYTES           one write of BYTES NUL bytes
 //   exit CODE           "exit CODE\r\n", then ends with CODE
-//   late DELAY_MS       silent for DELAY_MS, then "late line\r\n"
+//   late DELAY_MS [N]   silent for DELAY_MS, then "late line\r\n"; N times (once without N)
 //   handles             a line for each file it inherited ("file PATH") and for each pipe end
 //                       it could read from ("readable pipe")
 //   waits GO DONE       silent until the named event GO is set, then sets the named event DONE:
@@ -67,20 +66,14 @@ std::string ParentName() {
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     const unsigned long first = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 0;
-    const unsigned long second = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 0;
-    if (mode == "bursts") {
-        for (unsigned long i = 1; i <= first; ++i) {
-            if (i > 1) ::Sleep(second);
-            Write("burst " + std::to_string(i) + "\r\n");
-        }
-    } else if (mode == "big") {
+    if (mode == "big") {
         Write(std::string(first, '\0'));
     } else if (mode == "exit") {
         Write("exit " + std::to_string(first) + "\r\n");
         return static_cast<int>(first);
     } else if (mode == "late") {
-        ::Sleep(first);
-        Write("late line\r\n");
+        const unsigned long times = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 1;
+        for (unsigned long i = 0; i < times; ++i, Write("late line\r\n")) ::Sleep(first);
     } else if (mode == "handles") {
         Write(InheritedHandles());
     } else if (mode == "waits" && argc > 3) {

@@ -1,6 +1,5 @@
 // DownloadDevcon on the Win32 download, file and zip modules: DevCon-shaped archives fetched
-// from a file:// address and extracted by Info-ZIP's genuine unzip32.dll of each generation,
-// and a closed loopback port.
+// from a file:// address and extracted by Info-ZIP's genuine unzip32.dll of each generation.
 #include <gtest/gtest.h>
 
 #include "provisioning/download_devcon.h"
@@ -8,31 +7,23 @@
 #include "system/win32/files.h"
 #include "system/win32/unzip_dll.h"
 #include "tests/fakes/fake_system.h"
+#include "tests/system/failure.h"
 #include "tests/system/scratch_folder.h"
 
 namespace tunlatch::test {
 namespace {
 
-struct Extraction {
-    std::string dll;      // under bin\infozip
-    std::string archive;  // under bin\devcon_archives; empty for the closed port
-    int errors;
-    std::uint64_t installedLength;
+// The library under bin\infozip, the archive under bin\devcon_archives.
+class DownloadDevconOnWine : public ::testing::TestWithParam<std::tuple<const char*, const char*>> {
 };
-
-void PrintTo(const Extraction& the, std::ostream* out) {
-    *out << the.dll << " " << (the.archive.empty() ? "closed port" : the.archive);
-}
-
-class DownloadDevconOnWine : public ::testing::TestWithParam<Extraction> {};
 
 // The archive with an encrypted member has the members the install needs in the clear: the
 // password nobody gives skips only the encrypted one, and the library's report is no failure.
+// The work folder goes with the whole tree extracted into it.
 TEST_P(DownloadDevconOnWine, InstallsWhatTheLibraryExtracts) {
-    const Extraction& the = GetParam();
+    const auto [dll, archive] = GetParam();
     ScratchFolder folder;
-    ::CopyFileA((BinFolder() + "infozip\\" + the.dll).c_str(), (folder / "unzip32.dll").c_str(),
-                FALSE);
+    ::CopyFileA((BinFolder() + "infozip\\" + dll).c_str(), (folder / "unzip32.dll").c_str(), FALSE);
     FakeSystem fakes;
     win32::Win32FileSystem files;
     win32::Win32Download download;
@@ -44,31 +35,25 @@ TEST_P(DownloadDevconOnWine, InstallsWhatTheLibraryExtracts) {
     ctx.ProgramDir = folder.path + "\\";
     ctx.WorkFolder = folder / "tunlatch.tmp";
     ctx.OsInfo.Architecture = "x86";
-    // Port 9 (discard) is closed on an ordinary machine; were it open, its answer would not be
-    // the archive either.
-    ctx.DevconArchiveUrl = the.archive.empty()
-                               ? "http://127.0.0.1:9/devcon.exe"
-                               : "file:///" + BinFolder() + "devcon_archives\\" + the.archive;
+    ctx.DevconArchiveUrl = "file:///" + BinFolder() + "devcon_archives\\" + archive;
     RunLog log(0, fakes.clock);
     tunlatch::Run run{ctx, modules, log};
     DownloadDevcon(run);
-    EXPECT_EQ(log.ErrorCount(), the.errors);
-    EXPECT_EQ(files.FileLength(folder / "devcon.exe").value_or(0), the.installedLength);
-    EXPECT_EQ(files.FileExists(folder / "devcon_eula.txt"), the.installedLength != 0);
+    EXPECT_EQ(log.ErrorCount(), 0);
+    EXPECT_EQ(files.FileLength(folder / "devcon.exe").value_or(0), 55808u);
+    EXPECT_TRUE(files.FileExists(folder / "devcon_eula.txt"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "tunlatch.tmp"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Generations, DownloadDevconOnWine,
-    ::testing::Values(Extraction{"unzip32-5.52.dll", "devcon_vendor.exe", 0, 55808},
-                      Extraction{"unzip32-5.52.dll", "devcon_encrypted.exe", 0, 55808},
-                      Extraction{"unzip32-6.0.dll", "devcon_vendor.exe", 0, 55808},
-                      Extraction{"unzip32-6.0.dll", "devcon_encrypted.exe", 0, 55808},
-                      Extraction{"unzip32-6.0.dll", "", 1, 0}),
+    ::testing::Combine(::testing::Values("unzip32-5.52.dll", "unzip32-6.0.dll"),
+                       ::testing::Values("devcon_vendor.exe", "devcon_encrypted.exe")),
     [](const auto& info) {
-        std::string name = info.param.dll + "_" +
-                           (info.param.archive.empty() ? "closed_port" : info.param.archive);
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        std::string name = std::get<0>(info.param);
+        name.append("_").append(std::get<1>(info.param));
+        std::replace_if(
+            name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
         return name;
     });
 
@@ -76,23 +61,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(UnzipOnWine, ToldApartFromAFailedExtraction) {
     ScratchFolder folder;
     FakeDialogs dialogs;
-    const auto missing =
-        win32::Win32Unzip(folder / "unzip32.dll", dialogs).UnzipArchive("a.zip", folder.path);
-    ASSERT_FALSE(missing.ok());
-    EXPECT_EQ(missing.error().kind, ZipFailure::Kind::NotLoaded);
-    EXPECT_EQ(missing.error().code, static_cast<std::uint32_t>(ERROR_MOD_NOT_FOUND));
-
+    using Kind = ZipFailure::Kind;
+    const auto unzip = [&](const std::string& dll, const std::string& archive) {
+        return Failure(win32::Win32Unzip(dll, dialogs).UnzipArchive(archive, folder.path));
+    };
+    EXPECT_EQ(unzip(folder / "unzip32.dll", "a.zip"),
+              (ZipFailure{Kind::NotLoaded, ERROR_MOD_NOT_FOUND, {}}));
     char system[MAX_PATH];
     ::GetSystemDirectoryA(system, MAX_PATH);
-    const auto other = win32::Win32Unzip(std::string(system) + "\\netapi32.dll", dialogs)
-                           .UnzipArchive("a.zip", folder.path);
-    ASSERT_FALSE(other.ok());
-    EXPECT_EQ(other.error().kind, ZipFailure::Kind::NotZipLibrary);
-
-    const auto noArchive = win32::Win32Unzip(BinFolder() + "unzip32.dll", dialogs)
-                               .UnzipArchive(folder / "none.zip", folder.path);
-    ASSERT_FALSE(noArchive.ok());
-    EXPECT_EQ(noArchive.error(), (ZipFailure{ZipFailure::Kind::Failed, 9, {}}));
+    const auto other = unzip(std::string(system) + "\\netapi32.dll", "a.zip");
+    EXPECT_TRUE(other && other->kind == Kind::NotZipLibrary);
+    EXPECT_EQ(unzip(BinFolder() + "unzip32.dll", folder / "none.zip"),
+              (ZipFailure{Kind::Failed, 9, {}}));
 }
 
 }  // namespace

@@ -17,9 +17,8 @@ using test::Failure;
 
 // world_device's answer without its line end: the instance ID of a device it added.
 std::string WorldDevice(const std::string& arguments) {
-    std::string command(1, '"');
-    command.append(test::BinFolder()).append("world_device.exe\" ").append(arguments);
-    const CaptureResult result = Win32Processes().RunCaptured(command, std::chrono::seconds(60));
+    const CaptureResult result = Win32Processes().RunCaptured(
+        test::BinCommand("world_device.exe", arguments), std::chrono::seconds(60));
     const auto* output = std::get_if<std::string>(&result);
     return output ? output->substr(0, output->find('\r')) : std::string();
 }

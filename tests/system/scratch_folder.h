@@ -1,6 +1,7 @@
 #pragma once
-// Helpers of the Win32 tests: the folder of the test program (where the stand-ins lie), a fresh
-// folder under TEMP that goes with everything in it, and whole files.
+// Helpers of the Win32 tests: the folder of the test program (where the stand-ins lie), command
+// lines for the programs there, a fresh folder under TEMP that goes with everything in it, and
+// whole files.
 #include <windows.h>
 
 #include <filesystem>
@@ -15,6 +16,16 @@ inline std::string BinFolder() {
     char path[MAX_PATH];
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     return std::filesystem::path(path).parent_path().string() + "\\";
+}
+
+inline std::string BinCommand(const char* program, const std::string& arguments) {
+    std::string command = "\"";  // built by appending: GCC 12 warns falsely on "a" + b
+    return command.append(BinFolder()).append(program).append("\" ").append(arguments);
+}
+
+// The testbed's child, whose output, silence and exit code its arguments choose.
+inline std::string Child(const std::string& arguments) {
+    return BinCommand("tl_test_child.exe", arguments);
 }
 
 struct ScratchFolder {

@@ -1,6 +1,6 @@
 // The Win32 system modules against Wine, without a display: registry, services, processes (with
-// the test child tl_test_child beside this program), program host, files, settings file,
-// download, dialogs, the system-DLL loader and the handle owners.
+// the test child tl_test_child beside this program), COM, settings file, the system-DLL loader,
+// access lists and the handle owners.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,11 +14,8 @@
 
 #include "system/win32/access_lists.h"
 #include "system/win32/com_apartment.h"
-#include "system/win32/dialogs.h"
-#include "system/win32/download.h"
 #include "system/win32/files.h"
 #include "system/win32/processes.h"
-#include "system/win32/program_host.h"
 #include "system/win32/registry.h"
 #include "system/win32/service_control.h"
 #include "system/win32/settings_file.h"
@@ -35,27 +32,18 @@ using namespace std::string_literals;
 using namespace test;
 using namespace testbed;
 
-// A key of the test's own in the 32-bit view, where the registry module works.
-UniqueRegKey ThirtyTwoBitKey(const char* path) {
+// The VPN client is a 32-bit program: what the 64-bit build writes must land where it reads, and
+// what it reads comes from there too. A text ends at its NUL; a DWORD of another size fails.
+TEST(Registry, ReadsAndWritesTheThirtyTwoBitView) {
+    constexpr const char* kPath = "SOFTWARE\\TunlatchTestView";
     UniqueRegKey key;
-    ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
-                      nullptr, key.put(), nullptr);
-    return key;
-}
-
-// The VPN client is a 32-bit program: what the 64-bit build writes must land where it reads.
-TEST(Registry, WritesTheThirtyTwoBitView) {
-    ASSERT_TRUE(ThirtyTwoBitKey("SOFTWARE\\TunlatchTestView"));
-    EXPECT_EQ(Win32Registry().RegValueSet("SOFTWARE\\TunlatchTestView", "View", "32").outcome,
-              RegOutcome::Done);
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPath, 0, nullptr, 0,
+                                KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, key.put(), nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(Win32Registry().RegValueSet(kPath, "View", "32").outcome, RegOutcome::Done);
     EXPECT_EQ(::RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\TunlatchTestView", "View",
                              RRF_RT_REG_SZ, nullptr, nullptr, nullptr),
               ERROR_SUCCESS);
-    ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\TunlatchTestView", KEY_WOW64_32KEY, 0);
-}
-
-TEST(Registry, TextsEndAtTheirNulAndDwordsOfAnotherSizeFail) {
-    const UniqueRegKey key = ThirtyTwoBitKey("SOFTWARE\\TunlatchTestRead");
     const std::tuple<DWORD, std::string, RegOutcome, std::int32_t, RegValue> cases[] = {
         {REG_SZ, "abcd"s, RegOutcome::Done, 0, "abcd"s},  // stored without its NUL
         {REG_SZ, "ab\0cd\0"s, RegOutcome::Done, 0, "ab"s},
@@ -66,12 +54,12 @@ TEST(Registry, TextsEndAtTheirNulAndDwordsOfAnotherSizeFail) {
     for (const auto& [type, stored, outcome, code, value] : cases) {
         ::RegSetValueExA(key.get(), "Value", 0, type, reinterpret_cast<const BYTE*>(stored.data()),
                          static_cast<DWORD>(stored.size()));
-        const RegRead read = Win32Registry().RegValueGet("SOFTWARE\\TunlatchTestRead", "Value");
+        const RegRead read = Win32Registry().RegValueGet(kPath, "Value");
         EXPECT_EQ(read.result.outcome, outcome) << stored;
         EXPECT_EQ(read.result.code, code) << stored;
         EXPECT_EQ(read.value, value) << stored;
     }
-    ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\TunlatchTestRead", KEY_WOW64_32KEY, 0);
+    ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kPath, KEY_WOW64_32KEY, 0);
 }
 
 // The start type, and every other field of the service's configuration in one text.
@@ -86,71 +74,45 @@ std::pair<DWORD, std::string> Configuration(SC_HANDLE service) {
                                 c->lpDisplayName};
 }
 
-// The test's own service, registered afresh for the program given.
-UniqueServiceHandle TestService(SC_HANDLE manager, const char* name, const std::string& program) {
-    // One left by an aborted run goes first; never started, it goes at once.
-    if (const UniqueServiceHandle left{::OpenServiceA(manager, name, DELETE)})
-        ::DeleteService(left.get());
-    // A value other than the default in every field to keep.
-    return UniqueServiceHandle(
-        // Display names are unique too: each test's service is shown by its own name, so that
-        // tests running side by side do not collide.
-        ::CreateServiceA(manager, name, name, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                         SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, program.c_str(),
-                         "TunlatchTestGroup", nullptr, nullptr, nullptr, nullptr));
-}
-
 constexpr auto kWindows = SystemError::Family::Windows;
 
-TEST(ServiceControl, StartTypeChangeLeavesTheRestOfTheConfiguration) {
-    constexpr const char* kName = "TunlatchTestService";
-    const UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-    const UniqueServiceHandle service =
-        TestService(manager.get(), kName, BinFolder() + "hamachi_standin_service.exe");
-    ASSERT_TRUE(service) << ::GetLastError();
-    const auto before = Configuration(service.get());
-    EXPECT_EQ(Failure(Win32ServiceControl().ServiceSetStartType(kName, StartType::Automatic)),
-              std::nullopt);
-    const auto after = Configuration(service.get());
-    ::DeleteService(service.get());
-    EXPECT_EQ(before.first, DWORD{SERVICE_DEMAND_START});
-    EXPECT_EQ(after.first, DWORD{SERVICE_AUTO_START});
-    EXPECT_EQ(after.second, before.second);
-}
-
-// Windows' own codes come back, "not active" (1062) too: what it means is the caller's to judge.
-// A service whose program file is not there is refused with 2, the file's "not found".
-TEST(ServiceControl, RefusedRequestsCarryWindowsCode) {
+// A service of the test's own, with a value other than the default in every field to keep, and
+// no program file: Windows' own codes come back, "not active" (1062) too, since what it means is
+// the caller's to judge; the missing file is refused with 2, its "not found", and a service that
+// does not exist is not opened (1060). A start type change leaves the rest of the configuration.
+TEST(ServiceControl, RequestsCarryWindowsCodesAndTheStartTypeChangesAlone) {
     constexpr const char* kName = "TunlatchTestNoProgram";
     const UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-    const UniqueServiceHandle service =
-        TestService(manager.get(), kName, BinFolder() + "no_such_service.exe");
+    // One left by an aborted run goes first; never started, it goes at once.
+    if (const UniqueServiceHandle left{::OpenServiceA(manager.get(), kName, DELETE)})
+        ::DeleteService(left.get());
+    // Display names are unique too: tests running side by side do not collide.
+    const UniqueServiceHandle service(::CreateServiceA(
+        manager.get(), kName, kName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+        SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, (BinFolder() + "no_such_service.exe").c_str(),
+        "TunlatchTestGroup", nullptr, nullptr, nullptr, nullptr));
     ASSERT_TRUE(service) << ::GetLastError();
     Win32ServiceControl services;
     const auto status = services.ServiceGetStatus(kName);
     const auto started = services.ServiceStart(kName);
     const auto stopped = services.ServiceStop(kName);
     const auto startType = services.ServiceGetStartType(kName);
+    const auto before = Configuration(service.get());
+    const auto changed = services.ServiceSetStartType(kName, StartType::Automatic);
+    const auto after = Configuration(service.get());
     ::DeleteService(service.get());
     EXPECT_TRUE(status && *status == ServiceStatus::Stopped);
     EXPECT_EQ(Failure(started), (SystemError{ERROR_FILE_NOT_FOUND, kWindows}));
     EXPECT_EQ(Failure(stopped), (SystemError{kServiceNotActive, kWindows}));
     EXPECT_TRUE(startType && *startType == StartType::OnDemand);
-}
-
-TEST(ServiceControl, MissingServiceIsNotOpened) {
+    EXPECT_EQ(Failure(changed), std::nullopt);
+    EXPECT_EQ(before.first, DWORD{SERVICE_DEMAND_START});
+    EXPECT_EQ(after.first, DWORD{SERVICE_AUTO_START});
+    EXPECT_EQ(after.second, before.second);
     const SystemError notOpened{ERROR_SERVICE_DOES_NOT_EXIST, kWindows,
                                 SystemError::Stage::OpenObject};
-    Win32ServiceControl services;
     EXPECT_EQ(Failure(services.ServiceGetStatus("TunlatchNoSuchService")), notOpened);
     EXPECT_EQ(Failure(services.ServiceStart("TunlatchNoSuchService")), notOpened);
-    EXPECT_EQ(Failure(services.ServiceGetStartType("TunlatchNoSuchService")), notOpened);
-}
-
-// Built by appending: g++ 12 warns falsely (-Wrestrict) of "literal" + std::string.
-std::string Child(const std::string& arguments) {
-    std::string command(1, '"');
-    return command.append(BinFolder()).append("tl_test_child.exe\" ").append(arguments);
 }
 
 // Counts the ticks of a thread timer, whose messages come only while the queue is served.
@@ -161,7 +123,8 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 TEST(RunCaptured, ReturnsWhatTheChildWroteOrThatItDidNotStart) {
     const std::pair<std::string, CaptureResult> cases[] = {
-        {Child("bursts 3 150"), "burst 1\r\nburst 2\r\nburst 3\r\n"},
+        // Each write after a pause: the capture gathers all of them.
+        {Child("late 150 3"), "late line\r\nlate line\r\nlate line\r\n"},
         // More than the pipe's buffer in one write: the child waits until it is read.
         {Child("big 300000"), std::string(300000, '\0')},
         // 259 is also what a running process reports as its exit code.
@@ -187,19 +150,28 @@ TEST(RunCaptured, ChildInheritsNeitherTheReadEndNorTheLog) {
     EXPECT_EQ(output.find("readable pipe"), std::string::npos) << output;
 }
 
-// A read loop that only peeks costs several times this CPU, and serves no timer. A child still
-// running at the time limit is given up on then and left running: let go, it still answers.
-TEST(RunCaptured, WaitingForASilentChildSleepsServesMessagesAndEndsAtTheLimit) {
+// Both ways of waiting sleep in the message wait, so that the thread's timers keep ticking:
+// WaitMs for as long as asked, the wait for a silent child until its time limit. A read loop
+// that only peeks costs several times this CPU, and serves no timer. A child still running at
+// the limit is given up on then and left running: let go, it still answers.
+TEST(Waiting, SleepsServesMessagesAndEndsOnTime) {
     const UniqueKernelHandle go(::CreateEventA(nullptr, TRUE, FALSE, "TunlatchTestGo"));
     const UniqueKernelHandle done(::CreateEventA(nullptr, TRUE, FALSE, "TunlatchTestDone"));
     ticks = 0;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &Tick);
-    const double cpu = CpuSeconds(), wall = WallSeconds();
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &Tick);
+    double wall = WallSeconds();
+    Win32Processes().WaitMs(500);
+    const double waitedMs = (WallSeconds() - wall) * 1000;
+    EXPECT_TRUE(waitedMs >= 495 && waitedMs <= 650) << waitedMs << " ms";
+    EXPECT_GE(ticks, 5);
+    ticks = 0;
+    const double cpu = CpuSeconds();
+    wall = WallSeconds();
     EXPECT_TRUE(Win32Processes().RunCaptured(Child("waits TunlatchTestGo TunlatchTestDone"),
                                              1500ms) == CaptureResult(CaptureFailure::NoEndInTime));
     const double spentCpu = CpuSeconds() - cpu, spentWall = WallSeconds() - wall;
     ::KillTimer(nullptr, timer);
-    EXPECT_GE(ticks, 5);
+    EXPECT_GE(ticks, 10);
     EXPECT_LT(spentCpu, 0.05 * spentWall) << spentCpu << " s of CPU in " << spentWall << " s";
     EXPECT_TRUE(spentWall > 1.45 && spentWall < 2.5) << spentWall << " s";
     ::SetEvent(go.get());
@@ -217,83 +189,31 @@ TEST(Processes, LaunchAndShellOpenGiveTheProcessOrWindowsCode) {
               SystemError{ERROR_FILE_NOT_FOUND});
 }
 
-// The folder without the backslash before the file's name.
-TEST(ProgramHost, ProgramFolderIsThisProgramsFolder) {
-    const auto folder = Win32ProgramHost().ProgramFolder();
-    ASSERT_TRUE(folder);
-    EXPECT_EQ(*folder + "\\", BinFolder());
+// What a multithreaded apartment's joining answers: S_OK on a thread that is no apartment.
+HRESULT JoinMultithreaded() {
+    const HRESULT joined = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(joined)) ::CoUninitialize();
+    return joined;
 }
 
-// Nobody listens on port 9 (discard) of an ordinary machine: the download's own HRESULT.
-TEST(Download, RefusedConnectionGivesItsHresult) {
-    ScratchFolder folder;
-    EXPECT_EQ(Failure(Win32Download().UrlDownloadToFile("http://127.0.0.1:9/devcon.exe",
-                                                        folder / "devcon.exe")),
-              (SystemError{0x800C0008, SystemError::Family::ComResult}));
-}
-
-// Once entered, the thread is a single-threaded apartment for as long as the object lives, which
-// a multithreaded one cannot join; afterwards it is no apartment at all.
-TEST(ComApartment, MakesTheThreadSingleThreadedWhileItLives) {
+// A run that never asks for COM leaves the thread alone. Every module asks before its call: the
+// thread is entered once, single-threaded, and left once the object goes, so that no apartment
+// outlives it. A thread that is a multithreaded apartment already is refused and keeps its own.
+TEST(ComApartment, EntersOnceWhenAskedAndLeavesWithTheObject) {
     std::optional<ComApartment> com(std::in_place);
+    EXPECT_EQ(JoinMultithreaded(), S_OK);
     EXPECT_TRUE(com->Enter());
-    EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
+    EXPECT_TRUE(com->Enter());
+    EXPECT_EQ(JoinMultithreaded(), RPC_E_CHANGED_MODE);
     com.reset();
-    EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-    ::CoUninitialize();
-}
-
-// A run that never asks for COM leaves the thread alone: the object alone enters nothing.
-TEST(ComApartment, EntersNothingUntilAskedFor) {
-    const ComApartment com;
-    EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-    ::CoUninitialize();
-}
-
-// Every module asks for COM before its call; the thread is entered once and left once all the
-// same, so that no apartment outlives the object.
-TEST(ComApartment, IsEnteredOnceHowEverOftenAskedFor) {
-    std::optional<ComApartment> com(std::in_place);
-    EXPECT_TRUE(com->Enter());
-    EXPECT_TRUE(com->Enter());
-    com.reset();
-    EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-    ::CoUninitialize();
-}
-
-// A thread that is a multithreaded apartment already cannot have the program's: the answer is
-// no, and the thread keeps its own apartment.
-TEST(ComApartment, LeavesAThreadOfAnotherKindAsItIs) {
+    EXPECT_EQ(JoinMultithreaded(), S_OK);
     ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-    {
-        ComApartment com;
-        EXPECT_FALSE(com.Enter());
-        EXPECT_FALSE(com.Enter());
-    }
-    EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE);
+    com.emplace();
+    EXPECT_FALSE(com->Enter());
+    EXPECT_FALSE(com->Enter());
+    com.reset();
+    EXPECT_EQ(JoinMultithreaded(), S_FALSE);
     ::CoUninitialize();
-    ::CoUninitialize();
-}
-
-TEST(WaitMs, LastsAsLongAsAskedAndServesMessages) {
-    ticks = 0;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &Tick);
-    const double wall = WallSeconds();
-    Win32Processes().WaitMs(500);
-    const double spentMs = (WallSeconds() - wall) * 1000;
-    ::KillTimer(nullptr, timer);
-    EXPECT_GE(spentMs, 495);
-    EXPECT_LE(spentMs, 650);
-    EXPECT_GE(ticks, 5);
-}
-
-TEST(Files, DeleteTreeRemovesAWholeTree) {
-    ScratchFolder folder;
-    std::filesystem::create_directories(folder / "tree\\a\\b");
-    WriteBytes(folder / "tree\\top.txt", "1");
-    WriteBytes(folder / "tree\\a\\b\\deep.txt", "2");
-    EXPECT_TRUE(Win32FileSystem().DeleteTree(folder / "tree"));
-    EXPECT_FALSE(std::filesystem::exists(folder / "tree"));
 }
 
 // The first read's buffer holds 1023 characters: one that fills it exactly and one far beyond.
@@ -304,14 +224,6 @@ TEST(SettingsFile, MissingKeyGivesTheDefaultAndLongValuesComeBackWhole) {
     EXPECT_EQ(Win32SettingsFile().ReadINI(folder / "tunlatch.ini", "misc", "full", ""), full);
     EXPECT_EQ(Win32SettingsFile().ReadINI(folder / "tunlatch.ini", "misc", "long", ""), long_);
     EXPECT_EQ(Win32SettingsFile().ReadINI(folder / "tunlatch.ini", "misc", "log", "7"), "7");
-}
-
-TEST(Dialogs, WithoutADisplayBoxesAnswerNothingAtOnce) {
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Win32Dialogs().ShowInputBox("Please Enter The Password!", "Tunlatch"), "");
-    EXPECT_EQ(Win32Dialogs().AskYesNo("devcon.exe not found!", "Tunlatch"), Answer::None);
-    // Far below the test's time-out, far above what a refused box costs.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 // Info-ZIP's unzip32.dll lies beside this program, where a plain LoadLibraryA finds it.
@@ -351,13 +263,14 @@ TEST(AccessLists, JudgeTheOwnerAndTheEntriesThatCountForTheReach) {
          kOthers, kOthers},
         {"O:SYD:(A;;FA;;;SY)(A;;FA;;;{me})(A;;FA;;;CO)", kOnly, kOnly},         // an installer's
         {"O:S-1-5-21-1-2-3-1001D:(A;;FA;;;SY)(A;;FA;;;BA)", kOthers, kOthers},  // a user owns it
-        {"O:S-1-5-21-1-2-3-1001D:", kOthers, kOthers},  // it may rewrite the empty list
         {"O:{me}D:", kOnly, kOnly},
         {"O:BAD:NO_ACCESS_CONTROL", kOthers, kOthers},  // no list: everyone may do anything
         {"O:BAD:(A;;0x40;;;BU)", kOthers, kOthers},     // delete what the folder holds
         {"O:BAD:(A;;GW;;;BU)", kOthers, kOnly},         // write and add, but not delete
         {"O:BAD:(D;;FA;;;BU)(A;;FA;;;BU)", kOnly, kOnly},
-        {"O:BAD:(A;;FA;;;BU)(D;;FA;;;BU)", kOthers, kOthers},             // the deny comes too late
+        {"O:BAD:(A;;FA;;;BU)(D;;FA;;;BU)", kOthers, kOthers},
+        {"O:BAD:(D;;GA;;;BU)(A;;FA;;;BU)", kOthers,
+         kOthers},  // a generic deny covers nothing             // the deny comes too late
         {"O:BAD:(D;;SDWDWO;;;BU)(A;;0x1301bf;;;BU)", kOthers, kOnly},     // covered above only
         {"O:BAD:(XA;;FA;;;BU;(Member_of {SID(BA)}))", kOthers, kOthers},  // the condition may hold
         {"O:BAD:(XD;;FA;;;BU;(Member_of {SID(BA)}))(A;;FA;;;BU)", kOthers, kOthers},  // or not
@@ -398,9 +311,7 @@ TEST(AccessLists, JudgeTheOwnerAndTheEntriesThatCountForTheReach) {
         EXPECT_EQ(WhoMayWrite(parsed, AccessReach::Object, running), object) << sddl;
         EXPECT_EQ(WhoMayWrite(parsed, AccessReach::Ancestor, running), ancestor) << sddl;
     }
-    // Wine's own lists: the running account owns every file, Everyone may read.
-    EXPECT_EQ(Win32AccessLists().WhoMayWrite(BinFolder() + "wine_tests.exe", AccessReach::Object),
-              kOnly);
+    // Wine's own lists for files that are there show in every whole run under Wine.
     EXPECT_EQ(Win32AccessLists().WhoMayWrite(BinFolder() + "no_such.dll", AccessReach::Object),
               WriteAccess::Unknown);
 }

@@ -17,11 +17,6 @@ namespace {
 
 using namespace test;
 
-std::string Child(const std::string& arguments) {
-    std::string command = "\"";  // built by appending: GCC 12 warns falsely on "a" + b
-    return command.append(BinFolder()).append("tl_test_child.exe\" ").append(arguments);
-}
-
 // With no shell window to take a token from, the way itself is shown on a window of this test's
 // own: its process's token starts the child.
 TEST(UserStart, TheTokenWayFindsNoShellUnderWineButStartsFromAWindowsProcess) {

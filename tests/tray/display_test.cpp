@@ -106,17 +106,25 @@ TEST(TrayOnDisplay, RestartedShellGetsTheIconAgain) {
 
 constexpr const char* kTitle = "Tunlatch V1.0.0";
 
-// What the user does with each box to come, in turn, and how many came.
-std::vector<std::function<void(HWND)>> answers;
+// What the user types into each input box to come and the button pressed then, in turn, and
+// how many boxes came.
+std::vector<std::pair<int, const char*>> answers;
 std::size_t answered = 0;
 
 void CALLBACK AnswerTheBoxShown(HWND, UINT, UINT_PTR, DWORD) {
     const HWND box = ::FindWindowA("#32770", kTitle);
-    if (box != nullptr && answered < answers.size()) answers[answered++](box);
+    if (box == nullptr) return;
+    // A box beyond the answers given is cancelled: the count tells of it.
+    const auto [button, text] =
+        answered < answers.size() ? answers[answered] : std::pair{IDCANCEL, ""};
+    ++answered;
+    ::SetDlgItemTextA(box, IDC_INPUT_TEXT, text);
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
 }
 
 // Runs ask while the user answers its boxes; how many boxes came.
-std::size_t Answering(std::vector<std::function<void(HWND)>> given,
+std::size_t Answering(std::vector<std::pair<int, const char*>> given,
                       const std::function<void()>& ask) {
     answers = std::move(given);
     answered = 0;
@@ -124,15 +132,6 @@ std::size_t Answering(std::vector<std::function<void(HWND)>> given,
     ask();
     ::KillTimer(nullptr, timer);
     return answered;
-}
-
-// Puts the text into the input box's field and presses the button.
-std::function<void(HWND)> Press(int button, const char* text) {
-    return [=](HWND box) {
-        ::SetDlgItemTextA(box, IDC_INPUT_TEXT, text);
-        ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
-    };
 }
 
 // Extraction keeps the stored folders and overwrites existing files. The typed password opens
@@ -149,10 +148,10 @@ TEST(DialogsOnDisplay, ZipPasswordIsAskedInTheInputBoxUntilCancelled) {
     const auto extract = [&] {
         EXPECT_TRUE(unzip.UnzipArchive(folder / "encrypted.zip", folder.path).ok());
     };
-    EXPECT_EQ(Answering({Press(IDOK, "letmein"), Press(IDCANCEL, "letmein")}, extract), 2u);
+    EXPECT_EQ(Answering({{IDOK, "letmein"}, {IDCANCEL, "letmein"}}, extract), 2u);
     EXPECT_EQ(ReadBytes(folder / "plain.txt"), "not secret\r\n");
     EXPECT_EQ(ReadBytes(folder / "secret\\first.txt"), "first secret\r\n");
-    EXPECT_EQ(Answering({Press(IDOK, "letmein")}, extract), 0u);
+    EXPECT_EQ(Answering({{IDOK, "letmein"}}, extract), 0u);
     EXPECT_FALSE(std::filesystem::exists(folder / "secret\\second.txt"));
 }
 
