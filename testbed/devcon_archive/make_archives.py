@@ -1,18 +1,17 @@
 #!/usr/bin/env python3
-"""The vendor's DevCon archive and other zip archives for the tests, written as Info-ZIP's
-genuine unzip32.dll reads them.
-
-The vendor's archive is a self-extracting program of 79,024 bytes whose zip holds
-i386/devcon.exe, ia64/devcon.exe and eula.txt. `make_archives.py FOLDER` writes there:
-  devcon_vendor.exe     that shape, its zip's offsets counted from the file's start;
-  devcon_encrypted.exe  the same length and members plus one encrypted member, whose
-                        password nobody is asked for in the tests;
-  encrypted.zip         plain.txt, and secret/first.txt and secret/second.txt encrypted with
-                        different passwords (FIRST_PASSWORD and another), so that the library,
-                        which tries the last password on the next member first, asks twice.
-`program` makes a program file whose header names the machine it was built for. None of them is
-meant to run. The zip writer is our own because Python's cannot encrypt.
-"""
+# The vendor's DevCon archive and other zip archives for the tests, written as Info-ZIP's
+# genuine unzip32.dll reads them.
+#
+# The vendor's archive is a self-extracting program of 79,024 bytes whose zip holds
+# i386/devcon.exe, ia64/devcon.exe and eula.txt. `make_archives.py FOLDER` writes there:
+#   devcon_vendor.exe     that shape, its zip's offsets counted from the file's start;
+#   devcon_encrypted.exe  the same length and members plus one encrypted member, whose
+#                         password nobody is asked for in the tests;
+#   encrypted.zip         plain.txt, and secret/first.txt and secret/second.txt encrypted with
+#                         different passwords (FIRST_PASSWORD and another), so that the library,
+#                         which tries the last password on the next member first, asks twice.
+# `program` makes a program file whose header names the machine it was built for. None of them is
+# meant to run. The zip writer is our own because Python's cannot encrypt.
 import random
 import struct
 import sys
@@ -28,7 +27,7 @@ DOS_TIME, DOS_DATE = (6 << 11) | (6 << 5) | 18, ((2005 - 1980) << 9) | (3 << 5) 
 
 
 def program(machine, length, seed):
-    """A program file's header naming its machine, some varied code, then zeros."""
+    # A program file's header naming its machine, some varied code, then zeros.
     pe_at = 0x80
     head = bytearray(0x200)
     head[0:2] = b"MZ"
@@ -44,7 +43,7 @@ def crc_step(crc, byte):
 
 
 def encrypted(data, password, crc, seed):
-    """PKWARE's traditional encryption: a 12-byte header whose last byte checks the password."""
+    # PKWARE's traditional encryption: a 12-byte header whose last byte checks the password.
     keys = [0x12345678, 0x23456789, 0x34567890]
 
     def update(byte):
@@ -63,8 +62,8 @@ def encrypted(data, password, crc, seed):
 
 
 def zip_archive(members, start=0):
-    """members: (name, content, password or None). Offsets count from start, where the zip
-    begins in its file."""
+    # members: (name, content, password or None). Offsets count from start, where the zip
+    # begins in its file.
     local, central = bytearray(), bytearray()
     for name, content, password in members:
         crc = zlib.crc32(content)
@@ -84,7 +83,7 @@ def zip_archive(members, start=0):
 
 
 def self_extracting(members, length):
-    """A program that carries the zip at its end, padded to the given length."""
+    # A program that carries the zip at its end, padded to the given length.
     stub_length = length - len(zip_archive(members))
     stub = program(I386, stub_length, "self-extractor")
     return stub + zip_archive(members, stub_length)
