@@ -100,18 +100,16 @@ public:
 
     static std::string Key(Text subKey, Text name) { return subKey + "\\" + name; }
     RegRead RegValueGet(Text subKey, Text name) override {
-        const RegResult result = Outcome("get", Key(subKey, name));
-        return {result,
-                result.outcome == RegOutcome::Done ? values[Key(subKey, name)] : RegValue()};
+        const RegResult read = Outcome("get", Key(subKey, name));
+        return {read, read.outcome == RegOutcome::Done ? values[Key(subKey, name)] : RegValue()};
     }
     RegResult RegValueSet(Text subKey, Text name, Text text) override {
-        const RegResult result = Noted("RegValueSet " + name, Outcome("set", Key(subKey, name)));
+        const auto result = Noted("RegValueSet " + name, Outcome("set", Key(subKey, name)));
         if (result.outcome == RegOutcome::Done) values[Key(subKey, name)] = text;
         return result;
     }
     RegResult RegValueDelete(Text subKey, Text name) override {
-        const RegResult result =
-            Noted("RegValueDelete " + name, Outcome("delete", Key(subKey, name)));
+        const auto result = Noted("RegValueDelete " + name, Outcome("delete", Key(subKey, name)));
         if (result.outcome == RegOutcome::Done) values.erase(Key(subKey, name));
         return result;
     }
@@ -320,11 +318,10 @@ public:
         return states.count(id) ? states.at(id) : unknown;
     }
     Result<DeviceChange> SetDeviceEnabled(Text id, bool enable) override {
-        using Kind = DeviceState::Kind;
-        if (Noted("SetDeviceEnabled " + id + (enable ? " on" : " off"),
-                  change.ok() && *change == DeviceChange::Done))
-            states.insert_or_assign(id, DeviceState{enable ? Kind::Running : Kind::Disabled, 0});
-        return change;
+        const auto now = enable ? DeviceState::Kind::Running : DeviceState::Kind::Disabled;
+        if (change && *change == DeviceChange::Done)
+            states.insert_or_assign(id, DeviceState{now, 0});
+        return Noted("SetDeviceEnabled " + id + (enable ? " on" : " off"), change);
     }
 };
 

@@ -47,10 +47,11 @@ const std::map<std::string, Result<ServiceStatus>> kStates = {
     {"OpenService fail!", SystemError{1060, {}, SystemError::Stage::OpenObject}}};
 const std::map<std::string, Answer> kAnswers = {
     {"yes", Answer::Yes}, {"no", Answer::No}, {"none", Answer::None}, {"cancel", Answer::Cancel}};
-const std::map<std::string, std::pair<const char*, const char*>> kValues = {
-    {"autorun", {outside::kAutorunKey, outside::kAutorunValue}},
-    {"installdir", {outside::kInstallDirKey, outside::kInstallDirValue}},
-    {"enablelua", {outside::kPolicySystemKey, outside::kEnableLuaValue}}};
+// The registry values a run file names, as the fake registry keys them.
+const std::map<std::string, std::string> kValues = {
+    {"autorun", FakeRegistry::Key(outside::kAutorunKey, outside::kAutorunValue)},
+    {"installdir", FakeRegistry::Key(outside::kInstallDirKey, outside::kInstallDirValue)},
+    {"enablelua", FakeRegistry::Key(outside::kPolicySystemKey, outside::kEnableLuaValue)}};
 const std::map<std::string, std::uint16_t> kMachines = {
     {"i386", kMachineI386}, {"amd64", kMachineAmd64}, {"ia64", kMachineIa64}};
 const std::map<std::string, CaptureFailure> kFailures = {
@@ -131,11 +132,6 @@ std::string ProgramFile(const std::string& value) {
     return PeImage(kMachines.at(machine), std::stoul(size));
 }
 
-std::string RegistryKey(const std::string& name) {
-    const auto& [key, value] = kValues.at(name);
-    return FakeRegistry::Key(key, value);
-}
-
 // A 32-bit machine with the client installed and switched off, the right DevCon beside the
 // program, and an adapter that follows DevCon's enable and disable.
 struct HostRun {
@@ -176,7 +172,7 @@ struct HostRun {
         sys.files.files[kProgramDir + "unzip32.dll"] = "MZ";
         sys.files.files[kDevconPath] = std::string(55808, 'M');
         sys.files.files["C:\\Program Files\\Hamachi\\hamachi-2-ui.exe"] = "MZ";
-        sys.registry.values[RegistryKey("installdir")] = std::string("C:\\Program Files\\Hamachi");
+        sys.registry.values[kValues.at("installdir")] = std::string("C:\\Program Files\\Hamachi");
         sys.os.info.Architecture = "x86";
     }
     CaptureResult AdapterAnswer(const std::string& command) {
@@ -209,9 +205,7 @@ struct HostRun {
     void Given(const std::string& what, const std::string& value) {
         const auto [first, rest] = Split(value);
         FakeProcesses& processes = sys.processes;
-        auto& files = sys.files.files;
         auto& access = sys.access.access;
-        auto& registry = sys.registry.values;
         const std::map<std::string, std::function<void()>> givens = {
             {"setting", [&] { Setting("misc", first, rest); }},
             {"saved uiexe", [&] { Setting(kUiExeSection, kUiExeKey, value); }},
@@ -249,21 +243,21 @@ struct HostRun {
             {"device find fails", [&] { sys.devices.findFailure = SystemError{Number(value)}; }},
             {"process stays", [&] { processes.activeProcesses = {4242}; }},
             {"settings write fails", [&] { sys.settings.writeWorks = false; }},
-            {"devcon missing", [&] { files.erase(kDevconPath); }},
-            {"devcon", [&] { files[kDevconPath] = ProgramFile(value); }},
-            {"devcon signature", [&] { files[kDevconPath][0x80] = 'X'; }},
+            {"devcon missing", [&] { sys.files.files.erase(kDevconPath); }},
+            {"devcon", [&] { sys.files.files[kDevconPath] = ProgramFile(value); }},
+            {"devcon signature", [&] { sys.files.files[kDevconPath][0x80] = 'X'; }},
             {"arch", [&] { sys.os.info.Architecture = value; }},
             {"temp folder", [&] { sys.host.temp = value; }},
-            {"text value", [&] { registry[RegistryKey(first)] = Unescaped(rest); }},
-            {"dword value", [&] { registry[RegistryKey(first)] = std::stoi(rest); }},
-            {"binary value", [&] { registry[RegistryKey(first)] = RegBinary{rest}; }},
-            {"no value", [&] { registry.erase(RegistryKey(value)); }},
+            {"text value", [&] { sys.registry.values[kValues.at(first)] = Unescaped(rest); }},
+            {"dword value", [&] { sys.registry.values[kValues.at(first)] = std::stoi(rest); }},
+            {"binary value", [&] { sys.registry.values[kValues.at(first)] = RegBinary{rest}; }},
+            {"no value", [&] { sys.registry.values.erase(kValues.at(value)); }},
             {"value fails",  // NAME CALL CODE
              [&] {
                  const auto [call, code] = Split(rest);
-                 sys.registry.failures[call + " " + RegistryKey(first)] = std::stoi(code);
+                 sys.registry.failures[call + " " + kValues.at(first)] = std::stoi(code);
              }},
-            {"file", [&] { files[value] = "MZ"; }},
+            {"file", [&] { sys.files.files[value] = "MZ"; }},
             {"answer", [&] { sys.dialogs.answers.push_back(kAnswers.at(value)); }},
             {"another copy", [&] { sys.host.anotherCopy = true; }},
             {"arguments", [&] { arguments = value; }},
@@ -273,7 +267,7 @@ struct HostRun {
             {"linked", [&] { sys.files.linked.insert(value); }},
             {"archive size", [&] { arrives = std::stoull(value); }},
             {"download reports failure", [&] { downloadReportsSuccess = false; }},
-            {"no unzip32", [&] { files.erase(kProgramDir + "unzip32.dll"); }},
+            {"no unzip32", [&] { sys.files.files.erase(kProgramDir + "unzip32.dll"); }},
             {"unzip refuses version",  // nothing is extracted
              [&] {
                  members.clear();
@@ -290,7 +284,8 @@ struct HostRun {
             {"leftovers",  // the work folder of an earlier run, left full
              [&] {
                  sys.files.folders.insert(kWorkFolder);
-                 for (const auto& [name, content] : members) files[kWorkFolder + name] = content;
+                 for (const auto& [name, content] : members)
+                     sys.files.files[kWorkFolder + name] = content;
              }},
             {"program folder trouble", [&] { sys.host.folder = kFolderTroubles.at(value); }},
             {"others may write",
@@ -309,7 +304,7 @@ struct HostRun {
             {"program bits", [&] { sys.host.bits = std::stoul(value); }},
             {"program folder", [&] {
                  sys.host.folder = value;
-                 files[value + "devcon.exe"] = files[kDevconPath];
+                 sys.files.files[value + "devcon.exe"] = sys.files.files[kDevconPath];
              }}};
         const auto given = givens.find(what);
         if (given == givens.end()) return ADD_FAILURE() << file << ": unknown given: " << what;
@@ -325,7 +320,7 @@ struct HostRun {
     }
     // What a run file may check after the run, by key.
     std::map<std::string, std::string> After() {
-        const auto autorun = sys.registry.values.find(RegistryKey("autorun"));
+        const auto autorun = sys.registry.values.find(kValues.at("autorun"));
         return {{"after service", ServiceStatusText(sys.services.status)},
                 {"after adapter", adapterEnabled ? "on" : "off"},
                 {"after autorun",
@@ -402,8 +397,7 @@ TEST_P(HostRunTest, RunsAsWritten) {
             EXPECT_FALSE(InOrder(*have, {line})) << line;
     }
     EXPECT_EQ(t.sys.dialogs.questions, t.expected["question"]);
-    const auto state = t.After();
-    for (const auto& [key, value] : t.after) EXPECT_EQ(state.at(key), value) << key;
+    for (const auto& [key, value] : t.after) EXPECT_EQ(t.After().at(key), value) << key;
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HostRunTest, ::testing::ValuesIn(RunFiles()), [](const auto& info) {
