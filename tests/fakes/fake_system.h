@@ -6,7 +6,6 @@
 #include <map>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,17 +13,18 @@
 
 namespace tunlatch {
 
-struct Journal {
-    std::vector<std::string> events;
-};
+using Text = const std::string&;
 
 class Journaled {
 public:
-    Journal* journal = nullptr;
+    std::vector<std::string>* journal = nullptr;
 
 protected:
-    void Note(std::string event) const {
-        if (journal) journal->events.push_back(std::move(event));
+    // The result, after the call is written down.
+    template <typename T>
+    T Noted(std::string event, T result) const {
+        if (journal) journal->push_back(std::move(event));
+        return result;
     }
 };
 
@@ -39,113 +39,88 @@ public:
     bool startTypeChangeWorks = true;
     std::map<std::string, std::uint32_t> refusals;
 
-    Result<ServiceStatus> ServiceGetStatus(const std::string&) override {
+    Result<ServiceStatus> ServiceGetStatus(Text) override {
         if (!statusScript.empty()) status = statusScript.front();
         if (statusScript.size() > 1) statusScript.pop_front();
         return status;
     }
-    Result<> ServiceStart(const std::string& name) override {
-        return Request("ServiceStart " + name, "start", ServiceStatus::Running);
+    Result<> ServiceStart(Text name) override { return Request("ServiceStart " + name, "start"); }
+    Result<> ServiceStop(Text name) override { return Request("ServiceStop " + name, "stop"); }
+    Result<> ServiceSetStartType(Text, StartType type) override {
+        Result<> result = Request("ServiceSetStartType " + std::to_string(int(type)), "starttype");
+        if (result && startTypeChangeWorks) startType = type;
+        return result;
     }
-    Result<> ServiceStop(const std::string& name) override {
-        return Request("ServiceStop " + name, "stop", ServiceStatus::Stopped);
-    }
-    Result<> ServiceSetStartType(const std::string&, StartType type) override {
-        Note("ServiceSetStartType " + std::to_string(static_cast<int>(type)));
-        if (refusals.count("starttype")) return SystemError{refusals["starttype"]};
-        if (startTypeChangeWorks) startType = type;
-        return {};
-    }
-    Result<StartType> ServiceGetStartType(const std::string&) override { return startType; }
+    Result<StartType> ServiceGetStartType(Text) override { return startType; }
 
 private:
-    Result<> Request(std::string event, const std::string& request, ServiceStatus target) {
-        Note(std::move(event));
-        if (refusals.count(request)) return SystemError{refusals[request]};
-        if (statusScript.empty()) status = target;
+    Result<> Request(Text event, Text request) {
+        if (Noted(event, refusals.count(request))) return SystemError{refusals[request]};
+        if (statusScript.empty() && request != "starttype")
+            status = request == "start" ? ServiceStatus::Running : ServiceStatus::Stopped;
         return {};
     }
 };
 
 class FakeProcesses final : public Processes, public Journaled {
 public:
-    std::function<CaptureResult(const std::string&, std::chrono::milliseconds)> onRun =
-        [](auto&&...) { return CaptureResult(std::string()); };
+    std::function<CaptureResult(Text, std::chrono::milliseconds)> onRun;
     std::vector<std::int32_t> waits;
     std::set<std::uint32_t> activeProcesses;
-    Result<std::uint32_t> launchResult = 4242u;
-    Result<> shellOpenResult;
+    Result<std::uint32_t> launched = 4242u;
+    Result<> shellOpened;
     // As the signed-in user: no desktop shell unless a test gives one, as on Wine's desktop.
-    Result<std::uint32_t, UserStartFailure> userLaunchResult = UserStartFailure{};
-    Result<Done, UserStartFailure> userOpenResult = UserStartFailure{};
+    Result<std::uint32_t, UserStartFailure> userLaunched = UserStartFailure{};
+    Result<Done, UserStartFailure> userOpened = UserStartFailure{};
 
-    CaptureResult RunCaptured(const std::string& commandLine,
-                              std::chrono::milliseconds timeLimit) override {
-        Note("RunCaptured " + commandLine);
-        return onRun(commandLine, timeLimit);
+    CaptureResult RunCaptured(Text line, std::chrono::milliseconds limit) override {
+        return Noted("RunCaptured " + line, onRun)(line, limit);
     }
     void WaitMs(std::int32_t ms) override {
-        waits.push_back(ms);
-        Note("WaitMs " + std::to_string(ms));
+        waits.push_back(Noted("WaitMs " + std::to_string(ms), ms));
     }
     bool IsProcessActive(std::uint32_t id) override { return activeProcesses.count(id) > 0; }
-    Result<> ShellOpen(const std::string& target) override {
-        Note("ShellOpen " + target);
-        return shellOpenResult;
+    Result<> ShellOpen(Text target) override { return Noted("ShellOpen " + target, shellOpened); }
+    Result<std::uint32_t> LaunchDetached(Text line) override {
+        return Noted("Launch " + line, launched);
     }
-    Result<std::uint32_t> LaunchDetached(const std::string& commandLine) override {
-        Note("Launch " + commandLine);
-        return launchResult;
+    Result<std::uint32_t, UserStartFailure> LaunchAsUser(Text line) override {
+        return Noted("LaunchAsUser " + line, userLaunched);
     }
-    Result<std::uint32_t, UserStartFailure> LaunchAsUser(const std::string& commandLine) override {
-        Note("LaunchAsUser " + commandLine);
-        return userLaunchResult;
-    }
-    Result<Done, UserStartFailure> ShellOpenAsUser(const std::string& target) override {
-        Note("ShellOpenAsUser " + target);
-        return userOpenResult;
+    Result<Done, UserStartFailure> ShellOpenAsUser(Text target) override {
+        return Noted("ShellOpenAsUser " + target, userOpened);
     }
 };
 
-// Machine-wide values by key and name; failures force
-// Windows' code for a value's calls.
+// Machine-wide values by key and name; failures force Windows' code for a value's calls.
 class FakeRegistry final : public Registry, public Journaled {
 public:
     std::map<std::string, RegValue> values;
-    std::map<std::string, std::int32_t> failures;  // by Key and the call: "get", "set", "delete"
+    std::map<std::string, std::int32_t> failures;  // by the call and Key: "get", "set", "delete"
 
-    static std::string Key(const std::string& subKey, const std::string& name) {
-        return subKey + "\\" + name;
+    static std::string Key(Text subKey, Text name) { return subKey + "\\" + name; }
+    RegRead RegValueGet(Text subKey, Text name) override {
+        const RegResult read = Outcome("get", Key(subKey, name));
+        return {read, read.outcome == RegOutcome::Done ? values[Key(subKey, name)] : RegValue()};
     }
-    const RegValue* Find(const std::string& subKey, const std::string& name) const {
-        const auto it = values.find(Key(subKey, name));
-        return it == values.end() ? nullptr : &it->second;
-    }
-    RegRead RegValueGet(const std::string& subKey, const std::string& name) override {
-        const auto it = values.find(Key(subKey, name));
-        const RegResult result = Result("get", subKey, name, it != values.end());
-        return {result, result.outcome == RegOutcome::Done ? it->second : RegValue()};
-    }
-    RegResult RegValueSet(const std::string& subKey, const std::string& name,
-                          const std::string& text) override {
-        Note("RegValueSet " + name);
-        const RegResult result = Result("set", subKey, name, true);
+    RegResult RegValueSet(Text subKey, Text name, Text text) override {
+        const auto result = Noted("RegValueSet " + name, Outcome("set", Key(subKey, name)));
         if (result.outcome == RegOutcome::Done) values[Key(subKey, name)] = text;
         return result;
     }
-    RegResult RegValueDelete(const std::string& subKey, const std::string& name) override {
-        Note("RegValueDelete " + name);
-        const RegResult result = Result("delete", subKey, name, Find(subKey, name) != nullptr);
+    RegResult RegValueDelete(Text subKey, Text name) override {
+        const auto result = Noted("RegValueDelete " + name, Outcome("delete", Key(subKey, name)));
         if (result.outcome == RegOutcome::Done) values.erase(Key(subKey, name));
         return result;
     }
 
 private:
-    RegResult Result(const std::string& call, const std::string& subKey, const std::string& name,
-                     bool present) const {
-        const auto failure = failures.find(call + " " + Key(subKey, name));
-        if (failure != failures.end()) return {RegOutcome::Failed, failure->second};
-        return present ? RegResult{RegOutcome::Done, 0} : RegResult{RegOutcome::Absent, 2};
+    // A value is set whether or not it was there before.
+    RegResult Outcome(Text call, Text key) const {
+        if (failures.count(call + " " + key))
+            return {RegOutcome::Failed, failures.at(call + " " + key)};
+        if (call != "set" && !values.count(key)) return {RegOutcome::Absent, 2};
+        return {RegOutcome::Done, 0};
     }
 };
 
@@ -159,76 +134,51 @@ public:
     std::set<std::string> linked;      // links: CopyFileTo and MoveFileTo refuse to write these
     // What a copy of these files delivers: a user process swapped them since they were read.
     std::map<std::string, std::string> swapped;
-    bool appendFails = false;
 
-    bool FileExists(const std::string& path) override { return files.count(path) > 0; }
-    bool FolderExists(const std::string& path) override { return folders.count(path) > 0; }
-    bool DeleteTree(const std::string& path) override {
-        Note("DeleteTree " + path);
-        if (refused.count(path)) return false;
-        const auto inside = [&](const std::string& p) {
-            return p == path || p.rfind(path + "\\", 0) == 0;
-        };
+    bool FileExists(Text path) override { return files.count(path) > 0; }
+    bool FolderExists(Text path) override { return folders.count(path) > 0; }
+    bool DeleteTree(Text path) override {
+        if (Noted("DeleteTree " + path, refused.count(path))) return false;
+        const auto inside = [&](Text p) { return p == path || p.starts_with(path + "\\"); };
         std::erase_if(files, [&](const auto& f) { return inside(f.first); });
         std::erase_if(folders, inside);
         return true;
     }
-    std::optional<std::uint64_t> FileLength(const std::string& path) override {
-        const auto it = files.find(path);
-        if (it == files.end()) return std::nullopt;
-        return it->second.size();
+    std::optional<std::uint64_t> FileLength(Text path) override {
+        return files.count(path) ? std::optional(files[path].size()) : std::nullopt;
     }
-    std::optional<std::string> ReadFileRange(const std::string& path, std::uint64_t offset,
+    std::optional<std::string> ReadFileRange(Text path, std::uint64_t offset,
                                              std::uint32_t count) override {
-        const auto it = files.find(path);
-        if (it == files.end()) return std::nullopt;
-        return offset >= it->second.size() ? std::string() : it->second.substr(offset, count);
+        if (!files.count(path)) return std::nullopt;
+        return files[path].substr(std::min<std::uint64_t>(offset, files[path].size()), count);
     }
-    Result<> CopyFileTo(const std::string& from, const std::string& to) override {
-        Note("CopyFileTo " + to);
-        if (linked.count(to)) return SystemError{kWriteRefusedCode};
+    Result<> CopyFileTo(Text from, Text to) override {
+        if (Noted("CopyFileTo " + to, linked.count(to))) return SystemError{kWriteRefusedCode};
         if (!files.count(from) || folders.count(to)) return SystemError{2};
         files[to] = swapped.count(from) ? swapped[from] : files[from];
         return {};
     }
-    Result<> MoveFileTo(const std::string& from, const std::string& to) override {
-        Note("MoveFileTo " + to);
-        if (linked.count(to)) return SystemError{kWriteRefusedCode};
+    Result<> MoveFileTo(Text from, Text to) override {
+        if (Noted("MoveFileTo " + to, linked.count(to))) return SystemError{kWriteRefusedCode};
         if (!files.count(from) || folders.count(to) || refused.count(to)) return SystemError{5};
-        files[to] = files[from];
-        files.erase(from);
+        files[to] = std::move(files.extract(from).mapped());
         return {};
     }
-    bool CreateFolder(const std::string& path) override {
-        Note("CreateFolder " + path);
-        return !files.count(path) && folders.insert(path).second;
+    bool CreateFolder(Text path) override {
+        return !Noted("CreateFolder " + path, files.count(path)) && folders.insert(path).second;
     }
-    std::unique_ptr<AppendFile> OpenForAppend(const std::string& path) override {
+    std::unique_ptr<AppendFile> OpenForAppend(Text path) override {
         if (unopenable.count(path) || folders.count(path)) return nullptr;
         files[path];
-        return std::make_unique<File>(*this, path);
-    }
-    // The lines of a file written through OpenForAppend, without their CR LF.
-    std::vector<std::string> Lines(const std::string& path) const {
-        std::vector<std::string> lines;
-        std::istringstream in(files.count(path) ? files.at(path) : "");
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line.substr(0, line.find('\r')));
-        return lines;
+        return std::make_unique<File>(files, path);
     }
 
 private:
-    class File final : public AppendFile {
-    public:
-        File(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
-        bool AppendLine(const std::string& text) override {
-            if (!fs_.appendFails) fs_.files[path_] += text + "\r\n";
-            return !fs_.appendFails;
-        }
-
-    private:
-        FakeFileSystem& fs_;
-        std::string path_;
+    struct File final : AppendFile {
+        File(std::map<std::string, std::string>& files, Text path) : files(files), path(path) {}
+        bool AppendLine(Text text) override { return (files[path] += text + "\r\n", true); }
+        std::map<std::string, std::string>& files;
+        std::string path;
     };
 };
 
@@ -238,23 +188,15 @@ public:
     std::map<std::string, std::string> values;
     bool writeWorks = true;
 
-    static std::string Key(const std::string& path, const std::string& section,
-                           const std::string& key) {
-        return path + "|" + section + "|" + key;
+    void Put(Text path, Text section, Text key, Text value) {
+        values[path + "|" + section + "|" + key] = value;
     }
-    void Put(const std::string& path, const std::string& section, const std::string& key,
-             const std::string& value) {
-        values[Key(path, section, key)] = value;
-    }
-    std::string ReadINI(const std::string& path, const std::string& section, const std::string& key,
-                        const std::string& defaultValue) override {
-        const auto it = values.find(Key(path, section, key));
+    std::string ReadINI(Text path, Text section, Text key, Text defaultValue) override {
+        const auto it = values.find(path + "|" + section + "|" + key);
         return it == values.end() ? defaultValue : it->second;
     }
-    Result<> WriteINI(const std::string& path, const std::string& section, const std::string& key,
-                      const std::string& value) override {
-        Note("WriteINI " + key + "=" + value);
-        if (!writeWorks) return SystemError{5};
+    Result<> WriteINI(Text path, Text section, Text key, Text value) override {
+        if (!Noted("WriteINI " + key + "=" + value, writeWorks)) return SystemError{5};
         Put(path, section, key, value);
         return {};
     }
@@ -262,34 +204,27 @@ public:
 
 class FakeClock final : public Clock {
 public:
-    TimeOfDay local{7, 4, 9, 31};
-    std::string shortDate = "12/5/2026";
-    TimeOfDay LocalTime() override { return local; }
-    std::string ShortDate() override { return shortDate; }
+    TimeOfDay LocalTime() override { return {7, 4, 9, 31}; }
+    std::string ShortDate() override { return "12/5/2026"; }
 };
 
 class FakeTray final : public Tray, public Journaled {
 public:
-    bool AddIcon(TrayPicture picture, const std::string& tip) override {
-        return Record("Add " + Name(picture) + " " + tip);
+    bool AddIcon(TrayPicture picture, Text tip) override {
+        return Record("Add " + kPictures[int(picture)] + " " + tip);
     }
-    bool ChangePicture(TrayPicture picture) override { return Record("Picture " + Name(picture)); }
-    bool ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) override {
-        constexpr const char* kKinds[] = {"silent ", "audible ", "warning "};
-        return Record(std::string("Balloon ") + kKinds[static_cast<int>(kind)] + text + " [" +
-                      title + "]");
+    bool ChangePicture(TrayPicture picture) override {
+        return Record("Picture " + kPictures[int(picture)]);
+    }
+    bool ShowBalloon(Text title, Text text, BalloonKind kind) override {
+        return Record("Balloon " + kKinds[int(kind)] + text + " [" + title + "]");
     }
     bool DeleteIcon() override { return Record("Delete"); }
 
 private:
-    static std::string Name(TrayPicture p) {
-        constexpr const char* kNames[] = {"grey", "red", "green-red", "green"};
-        return kNames[static_cast<int>(p)];
-    }
-    bool Record(const std::string& call) {
-        Note("Tray " + call);
-        return true;
-    }
+    inline static const std::string kPictures[] = {"grey", "red", "green-red", "green"};
+    inline static const std::string kKinds[] = {"silent ", "audible ", "warning "};
+    bool Record(Text call) const { return Noted("Tray " + call, true); }
 };
 
 // Answers questions from a queue (No when it is empty) and records them as "text|title".
@@ -298,23 +233,15 @@ public:
     std::deque<Answer> answers;
     std::vector<std::string> questions;
 
-    Answer AskYesNo(const std::string& text, const std::string& title) override {
-        return Asked(text + "|" + title);
-    }
-    Answer AskYesNoCancel(const std::string& text, const std::string& title) override {
-        return Asked(text + "|?" + title);
-    }
-    void ShowError(const std::string& text, const std::string& title) override {
-        Note("MessageBox");
-        questions.push_back(text + "|!" + title);
-    }
-    std::string ShowInputBox(const std::string&, const std::string&) override { return {}; }
+    Answer AskYesNo(Text text, Text title) override { return Asked(text + "|" + title); }
+    Answer AskYesNoCancel(Text text, Text title) override { return Asked(text + "|?" + title); }
+    void ShowError(Text text, Text title) override { Asked(text + "|!" + title, false); }
+    std::string ShowInputBox(Text, Text) override { return {}; }
 
 private:
-    Answer Asked(std::string question) {
-        Note("MessageBox");
-        questions.push_back(std::move(question));
-        if (answers.empty()) return Answer::No;
+    Answer Asked(std::string question, bool answered = true) {
+        questions.push_back(Noted("MessageBox", std::move(question)));
+        if (!answered || answers.empty()) return Answer::No;
         const Answer next = answers.front();
         answers.pop_front();
         return next;
@@ -323,26 +250,20 @@ private:
 
 class FakeDownload final : public Download, public Journaled {
 public:
-    std::function<Result<>(const std::string& path)> onDownload = [](const std::string&) {
-        return Result<>(SystemError{0x800C0008u, SystemError::Family::ComResult});
-    };
-    Result<> UrlDownloadToFile(const std::string& url, const std::string& path) override {
-        Note("Download " + url + " " + path);
-        return onDownload(path);
+    std::function<Result<>(Text path)> onDownload;
+    Result<> UrlDownloadToFile(Text url, Text path) override {
+        return Noted("Download " + url + " " + path, onDownload)(path);
     }
 };
 
 // The library's report comes after onUnzip has written what it extracts: failure, when set.
 class FakeZip final : public Zip, public Journaled {
 public:
-    std::function<void(const std::string& target)> onUnzip = [](const std::string&) {};
+    std::function<void(Text target)> onUnzip;
     std::optional<ZipFailure> failure;
-    Result<Done, ZipFailure> UnzipArchive(const std::string& archive,
-                                          const std::string& target) override {
-        Note("Unzip " + archive + " " + target);
-        onUnzip(target);
-        if (failure) return *failure;
-        return Done{};
+    Result<Done, ZipFailure> UnzipArchive(Text archive, Text target) override {
+        Noted("Unzip " + archive + " " + target, onUnzip)(target);
+        return failure ? Result<Done, ZipFailure>(*failure) : Done{};
     }
 };
 
@@ -358,13 +279,12 @@ class FakeProgramHost final : public ProgramHost {
 public:
     bool anotherCopy = false;
     Result<std::string, FolderTrouble> folder = std::string("C:\\Tools\\Tunlatch");
-    VersionNumbers version{1, 2, 0, 1};
     std::optional<std::string> temp = "C:\\Temp\\";
     unsigned bits = 64;
 
     bool AnotherCopyRunning() override { return anotherCopy; }
     Result<std::string, FolderTrouble> ProgramFolder() override { return folder; }
-    VersionNumbers ProgramVersion() override { return version; }
+    VersionNumbers ProgramVersion() override { return {1, 2, 0, 1}; }
     std::optional<std::string> TempFolder() override { return temp; }
     unsigned ProgramBits() override { return bits; }
 };
@@ -374,7 +294,7 @@ public:
 class FakeAccessLists final : public AccessLists {
 public:
     std::map<std::string, WriteAccess> access;
-    WriteAccess WhoMayWrite(const std::string& path, AccessReach reach) override {
+    WriteAccess WhoMayWrite(Text path, AccessReach reach) override {
         const std::string key = path + (reach == AccessReach::Ancestor ? " above" : "");
         return access.count(key) ? access[key] : WriteAccess::OnlyAdministrators;
     }
@@ -389,28 +309,25 @@ public:
     std::optional<SystemError> findFailure;  // what the finds after the last that sees them get
     int vanishAfter = -1;                    // how many finds see the devices; -1: every find
 
-    Result<std::vector<Device>> FindDevices(const std::string&) override {
+    Result<std::vector<Device>> FindDevices(Text) override {
         if (vanishAfter != 0 && vanishAfter-- != 0) return devices;
-        if (findFailure) return *findFailure;
-        return std::vector<Device>();
+        return findFailure ? Result<std::vector<Device>>(*findFailure) : std::vector<Device>();
     }
-    Result<DeviceState> GetDeviceState(const std::string& id) override {
-        const auto state = states.find(id);
-        if (state == states.end()) return SystemError{13, SystemError::Family::ConfigManager};
-        return state->second;
+    Result<DeviceState> GetDeviceState(Text id) override {
+        const SystemError unknown{13, SystemError::Family::ConfigManager};
+        return states.count(id) ? states.at(id) : unknown;
     }
-    Result<DeviceChange> SetDeviceEnabled(const std::string& id, bool enable) override {
-        Note("SetDeviceEnabled " + id + (enable ? " on" : " off"));
-        using Kind = DeviceState::Kind;
+    Result<DeviceChange> SetDeviceEnabled(Text id, bool enable) override {
+        const auto now = enable ? DeviceState::Kind::Running : DeviceState::Kind::Disabled;
         if (change && *change == DeviceChange::Done)
-            states.insert_or_assign(id, DeviceState{enable ? Kind::Running : Kind::Disabled, 0});
-        return change;
+            states.insert_or_assign(id, DeviceState{now, 0});
+        return Noted("SetDeviceEnabled " + id + (enable ? " on" : " off"), change);
     }
 };
 
 // Every fake of a run, reporting to one journal, with the view that the steps take.
 struct FakeSystem {
-    Journal journal;
+    std::vector<std::string> journal;
     FakeServiceControl services;
     FakeProcesses processes;
     FakeRegistry registry;
@@ -435,7 +352,6 @@ struct FakeSystem {
             j->journal = &journal;
     }
     FakeSystem(const FakeSystem&) = delete;
-    FakeSystem& operator=(const FakeSystem&) = delete;
 };
 
 }  // namespace tunlatch

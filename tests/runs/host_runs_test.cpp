@@ -15,6 +15,7 @@
 //   after log lines: COUNT|no file
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -29,7 +30,6 @@
 #include "run/result_texts.h"
 #include "switch/main.h"
 #include "tests/fakes/fake_system.h"
-#include "tests/fakes/pe_image.h"
 
 namespace tunlatch {
 namespace {
@@ -47,67 +47,89 @@ const std::map<std::string, Result<ServiceStatus>> kStates = {
     {"OpenService fail!", SystemError{1060, {}, SystemError::Stage::OpenObject}}};
 const std::map<std::string, Answer> kAnswers = {
     {"yes", Answer::Yes}, {"no", Answer::No}, {"none", Answer::None}, {"cancel", Answer::Cancel}};
-const std::map<std::string, std::pair<const char*, const char*>> kValues = {
-    {"autorun", {outside::kAutorunKey, outside::kAutorunValue}},
-    {"installdir", {outside::kInstallDirKey, outside::kInstallDirValue}},
-    {"enablelua", {outside::kPolicySystemKey, outside::kEnableLuaValue}}};
+// The registry values a run file names, as the fake registry keys them.
+const std::map<std::string, std::string> kValues = {
+    {"autorun", FakeRegistry::Key(outside::kAutorunKey, outside::kAutorunValue)},
+    {"installdir", FakeRegistry::Key(outside::kInstallDirKey, outside::kInstallDirValue)},
+    {"enablelua", FakeRegistry::Key(outside::kPolicySystemKey, outside::kEnableLuaValue)}};
+const std::map<std::string, std::uint16_t> kMachines = {
+    {"i386", kMachineI386}, {"amd64", kMachineAmd64}, {"ia64", kMachineIa64}};
+const std::map<std::string, CaptureFailure> kFailures = {
+    {"not started", CaptureFailure::NotStarted},
+    {"no pipe", CaptureFailure::PipeNotCreated},
+    {"read failed", CaptureFailure::ReadFailed}};
+const std::map<std::string, Result<DeviceState>> kDeviceStates = {
+    {"on", DeviceState{DeviceState::Kind::Running, 0}},
+    {"off", DeviceState{DeviceState::Kind::Disabled, 22}},
+    {"stopped", DeviceState{DeviceState::Kind::Stopped, 0}},
+    {"problem", DeviceState{DeviceState::Kind::Problem, 28}},
+    {"unreadable", SystemError{13, SystemError::Family::ConfigManager}}};
+const std::map<std::string, Result<DeviceChange>> kDeviceChanges = {
+    {"restart", DeviceChange::NeedsRestart},
+    {"fails", SystemError{0xE000020Bu}},
+    {"refused", SystemError{5}}};
+const std::map<std::string, Result<StartType>> kStartTypes = {{"automatic", StartType::Automatic},
+                                                              {"on demand", StartType::OnDemand},
+                                                              {"disabled", StartType::Disabled},
+                                                              {"unreadable", SystemError{5}}};
+const std::map<std::string, FolderTrouble> kFolderTroubles = {
+    {"unknown", FolderTrouble::Unknown}, {"unspellable", FolderTrouble::Unspellable}};
+// The keys a run file may hold besides the givens and the after states.
+const std::set<std::string> kExpectationKeys = {"log",      "no log", "journal", "no journal",
+                                                "question", "exit",   "end"};
 
 const std::string kProgramDir = "C:\\Tools\\Tunlatch\\";
 const std::string kDevconPath = kProgramDir + "devcon.exe";
 const std::string kWorkFolder = "C:\\Temp\\tunlatch.tmp";
 // What the fake clock puts before every line.
 const std::string kStamp = "12/5/2026 07:04:09.031 ";
-const std::map<std::string, std::uint16_t> kMachines = {
-    {"i386", kMachineI386}, {"amd64", kMachineAmd64}, {"ia64", kMachineIa64}};
-
-const std::map<std::string, CaptureFailure> kFailures = {
-    {"not started", CaptureFailure::NotStarted},
-    {"no pipe", CaptureFailure::PipeNotCreated},
-    {"read failed", CaptureFailure::ReadFailed}};
-
-using DeviceKind = DeviceState::Kind;
-const std::map<std::string, Result<DeviceState>> kDeviceStates = {
-    {"on", DeviceState{DeviceKind::Running, 0}},
-    {"off", DeviceState{DeviceKind::Disabled, 22}},
-    {"stopped", DeviceState{DeviceKind::Stopped, 0}},
-    {"problem", DeviceState{DeviceKind::Problem, 28}},
-    {"unreadable", SystemError{13, SystemError::Family::ConfigManager}}};
-const std::map<std::string, Result<DeviceChange>> kDeviceChanges = {
-    {"restart", DeviceChange::NeedsRestart},
-    {"fails", SystemError{0xE000020Bu}},
-    {"refused", SystemError{5}}};
-
-const std::map<std::string, Result<StartType>> kStartTypes = {{"automatic", StartType::Automatic},
-                                                              {"on demand", StartType::OnDemand},
-                                                              {"disabled", StartType::Disabled},
-                                                              {"unreadable", SystemError{5}}};
-
-// The keys a run file may hold besides the givens and the after states.
-const std::set<std::string> kExpectationKeys = {"log",      "no log", "journal", "no journal",
-                                                "question", "exit",   "end"};
-const std::set<std::string> kAfterKeys = {"after service",    "after adapter",   "after autorun",
-                                          "after devcon",     "after log lines", "after polls",
-                                          "after work folder"};
-
-// Texts too long to repeat in every run that shows them.
-const std::map<std::string, std::string> kNamedTexts = {
-    {"{devcon offer}",
-     "Tunlatch can download the DEVCON archive and extract the correct version (32Bit or 64Bit) "
-     "for your Windows.~~If you press \"Yes\", Tunlatch automaticaly does all steps for you.~If "
-     "you press \"No\", Tunlatch opens your standard internet browser with the download url "
-     "for devcon.exe."}};
+// The offer's common text, too long to repeat in every run that shows it.
+const std::string kDevconOffer =
+    "Tunlatch can download the DEVCON archive and extract the correct version (32Bit or 64Bit) for "
+    "your Windows.~~If you press \"Yes\", Tunlatch automaticaly does all steps for you.~If you "
+    "press \"No\", Tunlatch opens your standard internet browser with the download url for "
+    "devcon.exe.";
 
 // "~" stands for a line break, which a line of the file cannot hold, and "^A" (as the log
 // shows it) for a control byte.
 std::string Unescaped(std::string text) {
-    for (const auto& [name, named] : kNamedTexts)
-        for (std::size_t at; (at = text.find(name)) != std::string::npos;)
-            text.replace(at, name.size(), named);
+    if (const std::size_t at = text.find("{devcon offer}"); at != std::string::npos)
+        text.replace(at, 14, kDevconOffer);
     std::string bytes;
     for (const char c : text) bytes += c == '~' ? std::string("\r\n") : std::string(1, c);
     for (std::size_t at = 0; (at = bytes.find('^', at)) < bytes.size() - 1; ++at)
         bytes.replace(at, 2, 1, static_cast<char>(bytes[at + 1] ^ 0x40));
     return bytes;
+}
+
+// The first word of the value and the rest.
+std::pair<std::string, std::string> Split(const std::string& value) {
+    const std::size_t blank = std::min(value.find(' '), value.size());
+    return {value.substr(0, blank), value.substr(std::min(blank + 1, value.size()))};
+}
+
+// A number in decimal, or in hexadecimal after "0x".
+std::uint32_t Number(const std::string& text) {
+    return static_cast<std::uint32_t>(std::stoul(text, nullptr, 0));
+}
+
+// A program file: a DOS header pointing at the PE signature and the machine word, padded with
+// zeros to an exact length.
+std::string PeImage(std::uint16_t machine, std::size_t length) {
+    std::string image(length, '\0');
+    image.replace(0, 2, "MZ");
+    image[0x3c] = '\x80';
+    return image.replace(0x80, 6,
+                         std::string("PE\0\0", 4) + char(machine & 0xff) + char(machine >> 8));
+}
+
+// "MACHINE SIZE": a program for the machine; "other SIZE": a file of that length that is no
+// program; "MZ": a file of two bytes.
+std::string ProgramFile(const std::string& value) {
+    const auto [machine, size] = Split(value);
+    if (machine == "MZ") return machine;
+    if (machine == "other") return std::string(std::stoul(size), 'M');
+    return PeImage(kMachines.at(machine), std::stoul(size));
 }
 
 // A 32-bit machine with the client installed and switched off, the right DevCon beside the
@@ -124,10 +146,9 @@ struct HostRun {
     std::uint64_t arrives = outside::kDevconArchiveSize;
     bool downloadReportsSuccess = true;
     std::map<std::string, std::string> members = {
-        {"\\i386\\devcon.exe", test::PeImage(kMachineI386, 55808)},
-        {"\\ia64\\devcon.exe", test::PeImage(kMachineIa64, 92672)},
+        {"\\i386\\devcon.exe", PeImage(kMachineI386, 55808)},
+        {"\\ia64\\devcon.exe", PeImage(kMachineIa64, 92672)},
         {"\\eula.txt", "DevCon licence"}};
-
     std::deque<int> runSeconds;  // how long DevCon's runs take, one after the other
 
     HostRun() {
@@ -136,13 +157,11 @@ struct HostRun {
             if (!sys.files.FolderExists(path.substr(0, path.rfind('\\')))) return refused;
             // A server may answer without a body, and the call still succeeds.
             if (arrives > 0) sys.files.files[path] = std::string(arrives, 'z');
-            if (!downloadReportsSuccess) return refused;
-            return {};
+            return downloadReportsSuccess ? Result<>() : refused;
         };
         sys.zip.onUnzip = [this](const std::string& target) {
             for (const auto& [name, content] : members) sys.files.files[target + name] = content;
         };
-        sys.files.files[kProgramDir + "unzip32.dll"] = "MZ";
         sys.processes.onRun = [this](const std::string& command, std::chrono::milliseconds limit) {
             const bool late = !runSeconds.empty() && std::chrono::seconds(runSeconds[0]) > limit;
             if (!runSeconds.empty()) runSeconds.pop_front();
@@ -150,9 +169,10 @@ struct HostRun {
                 if (command.find(" " + verb + " ") != std::string::npos) return answer;
             return late ? CaptureResult(CaptureFailure::NoEndInTime) : AdapterAnswer(command);
         };
+        sys.files.files[kProgramDir + "unzip32.dll"] = "MZ";
         sys.files.files[kDevconPath] = std::string(55808, 'M');
         sys.files.files["C:\\Program Files\\Hamachi\\hamachi-2-ui.exe"] = "MZ";
-        Registry("installdir") = std::string("C:\\Program Files\\Hamachi");
+        sys.registry.values[kValues.at("installdir")] = std::string("C:\\Program Files\\Hamachi");
         sys.os.info.Architecture = "x86";
     }
     CaptureResult AdapterAnswer(const std::string& command) {
@@ -168,49 +188,35 @@ struct HostRun {
         return folder + (folder.ends_with('\\') ? "" : "\\");
     }
     std::string LogPath() const { return ProgramDir() + "tunlatch.log"; }
-    // The log's lines without their time stamps.
-    Lines Texts() const {
-        Lines texts = sys.files.Lines(LogPath());
-        for (std::string& text : texts)
-            if (text.rfind(kStamp, 0) == 0) text.erase(0, kStamp.size());
+    // The log's lines without their CR LF and time stamps.
+    Lines Texts() {
+        Lines texts;
+        std::istringstream log(sys.files.ReadFileRange(LogPath(), 0, ~0u).value_or(""));
+        for (std::string line; std::getline(log, line);) {
+            line = line.substr(0, line.find('\r'));
+            texts.push_back(line.starts_with(kStamp) ? line.substr(kStamp.size()) : line);
+        }
         return texts;
     }
-    RegValue& Registry(const std::string& name) {
-        const auto& [key, value] = kValues.at(name);
-        return sys.registry.values[FakeRegistry::Key(key, value)];
-    }
-    // The first word of the value and the rest.
-    static std::pair<std::string, std::string> Split(const std::string& value) {
-        const std::size_t blank = value.find(' ');
-        if (blank == std::string::npos) return {value, ""};
-        return {value.substr(0, blank), value.substr(blank + 1)};
+    void Setting(const std::string& section, const std::string& key, const std::string& value) {
+        sys.files.files[ProgramDir() + "tunlatch.ini"];
+        sys.settings.Put(ProgramDir() + "tunlatch.ini", section, key, value);
     }
     void Given(const std::string& what, const std::string& value) {
         const auto [first, rest] = Split(value);
-        const std::string ini = ProgramDir() + "tunlatch.ini";
+        FakeProcesses& processes = sys.processes;
+        auto& access = sys.access.access;
         const std::map<std::string, std::function<void()>> givens = {
-            {"setting",
-             [&] {
-                 sys.files.files[ini];
-                 sys.settings.Put(ini, "misc", first, rest);
-             }},
-            {"saved uiexe",
-             [&] {
-                 sys.files.files[ini];
-                 sys.settings.Put(ini, kUiExeSection, kUiExeKey, value);
-             }},
+            {"setting", [&] { Setting("misc", first, rest); }},
+            {"saved uiexe", [&] { Setting(kUiExeSection, kUiExeKey, value); }},
             {"service", [&] { sys.services.status = kStates.at(value); }},
-            {"service answers",  // one state per query, "STATE xN" for N of them, the last
-                                 // repeating
+            {"service answer",  // STATE, or "STATE xN" for N queries; the last repeats
              [&] {
-                 std::istringstream list(value);
-                 for (std::string item; std::getline(list >> std::ws, item, ',');) {
-                     const std::size_t times = item.rfind(" x");
-                     const std::size_t count =
-                         times == std::string::npos ? 1 : std::stoul(item.substr(times + 2));
-                     sys.services.statusScript.insert(sys.services.statusScript.end(), count,
-                                                      kStates.at(item.substr(0, times)));
-                 }
+                 const std::size_t times = value.rfind(" x");
+                 sys.services.statusScript.insert(
+                     sys.services.statusScript.end(),
+                     times == std::string::npos ? 1 : std::stoul(value.substr(times + 2)),
+                     kStates.at(value.substr(0, times)));
              }},
             {"adapter", [&] { adapterEnabled = value == "on"; }},
             {"starttype", [&] { sys.services.startType = kStartTypes.at(value); }},
@@ -218,60 +224,40 @@ struct HostRun {
             {"devcon answers", [&] { answers[first] = Unescaped(rest); }},
             {"devcon fails", [&] { answers[first] = kFailures.at(rest); }},
             {"devcon run takes", [&] { runSeconds.push_back(std::stoi(value)); }},
-            {"launch fails", [&] { sys.processes.launchResult = SystemError{Number(value)}; }},
-            {"shell open fails",
-             [&] { sys.processes.shellOpenResult = SystemError{Number(value)}; }},
-            {"user shell",  // reached (the UI program then runs as 5151), none, or fails CODE
+            {"launch fails", [&] { processes.launched = SystemError{Number(value)}; }},
+            {"shell open fails", [&] { processes.shellOpened = SystemError{Number(value)}; }},
+            {"user shell reached",  // the UI program then runs as 5151
              [&] {
-                 FakeProcesses& processes = sys.processes;
-                 if (value == "reached") {
-                     processes.userLaunchResult = 5151u;
-                     processes.userOpenResult = Done{};
-                     processes.activeProcesses.insert(5151);
-                 } else if (first == "fails") {
-                     const UserStartFailure failure{UserStartFailure::Kind::Failed,
-                                                    SystemError{Number(rest)}};
-                     processes.userLaunchResult = failure;
-                     processes.userOpenResult = failure;
-                 } else if (value != "none") {
-                     ADD_FAILURE() << file << ": user shell: " << value;
-                 }
+                 processes.userLaunched = 5151u;
+                 processes.userOpened = Done{};
+                 processes.activeProcesses.insert(5151);
+             }},
+            {"user shell fails",
+             [&] {
+                 const UserStartFailure failure{UserStartFailure::Kind::Failed, {Number(value)}};
+                 processes.userLaunched = failure;
+                 processes.userOpened = failure;
              }},
             {"service refuses",  // REQUEST CODE: start, stop or starttype refused with CODE
              [&] { sys.services.refusals[first] = Number(rest); }},
             {"device find fails", [&] { sys.devices.findFailure = SystemError{Number(value)}; }},
-            {"process stays", [&] { sys.processes.activeProcesses = {4242}; }},
+            {"process stays", [&] { processes.activeProcesses = {4242}; }},
             {"settings write fails", [&] { sys.settings.writeWorks = false; }},
             {"devcon missing", [&] { sys.files.files.erase(kDevconPath); }},
-            {"devcon",  // MACHINE SIZE; "MZ" for a file of two bytes, "other" for no program
-             [&] {
-                 const auto [machine, size] = Split(value);
-                 std::string& tool = sys.files.files[kDevconPath];
-                 if (machine == "MZ")
-                     tool = machine;
-                 else if (machine == "other")
-                     tool = std::string(std::stoul(size), 'M');
-                 else
-                     tool = test::PeImage(kMachines.at(machine), std::stoul(size));
-             }},
+            {"devcon", [&] { sys.files.files[kDevconPath] = ProgramFile(value); }},
             {"devcon signature", [&] { sys.files.files[kDevconPath][0x80] = 'X'; }},
             {"arch", [&] { sys.os.info.Architecture = value; }},
             {"temp folder", [&] { sys.host.temp = value; }},
-            {"text value", [&] { Registry(first) = Unescaped(rest); }},
-            {"dword value", [&] { Registry(first) = std::stoi(rest); }},
-            {"binary value", [&] { Registry(first) = RegBinary{rest}; }},
-            {"file", [&] { sys.files.files[value] = "MZ"; }},
-            {"no value",
-             [&] {
-                 const auto& [key, name] = kValues.at(value);
-                 sys.registry.values.erase(FakeRegistry::Key(key, name));
-             }},
-            {"value fails",
+            {"text value", [&] { sys.registry.values[kValues.at(first)] = Unescaped(rest); }},
+            {"dword value", [&] { sys.registry.values[kValues.at(first)] = std::stoi(rest); }},
+            {"binary value", [&] { sys.registry.values[kValues.at(first)] = RegBinary{rest}; }},
+            {"no value", [&] { sys.registry.values.erase(kValues.at(value)); }},
+            {"value fails",  // NAME CALL CODE
              [&] {
                  const auto [call, code] = Split(rest);
-                 const auto& [key, name] = kValues.at(first);
-                 sys.registry.failures[call + " " + FakeRegistry::Key(key, name)] = std::stoi(code);
+                 sys.registry.failures[call + " " + kValues.at(first)] = std::stoi(code);
              }},
+            {"file", [&] { sys.files.files[value] = "MZ"; }},
             {"answer", [&] { sys.dialogs.answers.push_back(kAnswers.at(value)); }},
             {"another copy", [&] { sys.host.anotherCopy = true; }},
             {"arguments", [&] { arguments = value; }},
@@ -282,46 +268,31 @@ struct HostRun {
             {"archive size", [&] { arrives = std::stoull(value); }},
             {"download reports failure", [&] { downloadReportsSuccess = false; }},
             {"no unzip32", [&] { sys.files.files.erase(kProgramDir + "unzip32.dll"); }},
-            {"unzip fails",  // "version X.Y.Z": refused, nothing extracted; "code N": after
-                             // extracting the members
+            {"unzip refuses version",  // nothing is extracted
              [&] {
-                 const auto [kind, detail] = Split(value);
-                 if (kind == "version") members.clear();
-                 sys.zip.failure = kind == "version"
-                                       ? ZipFailure{ZipFailure::Kind::UnsupportedVersion, 0, detail}
-                                       : ZipFailure{ZipFailure::Kind::Failed,
-                                                    static_cast<std::uint32_t>(std::stoul(detail)),
-                                                    {}};
+                 members.clear();
+                 sys.zip.failure = ZipFailure{ZipFailure::Kind::UnsupportedVersion, 0, value};
              }},
-            {"member",  // NAME MACHINE SIZE, or NAME text
+            {"unzip fails",  // CODE, after extracting the members
              [&] {
-                 const auto [machine, size] = Split(rest);
-                 members[first] = kMachines.count(machine)
-                                      ? test::PeImage(kMachines.at(machine), std::stoul(size))
-                                      : "text";
+                 sys.zip.failure = ZipFailure{ZipFailure::Kind::Failed, Number(value), {}};
              }},
+            {"member", [&] { members[first] = ProgramFile(rest); }},
             {"no member", [&] { members.erase(value); }},
-            {"member swapped",  // NAME MACHINE SIZE: what the member's copy delivers
-             [&] {
-                 const auto [machine, size] = Split(rest);
-                 sys.files.swapped[kWorkFolder + first] =
-                     test::PeImage(kMachines.at(machine), std::stoul(size));
-             }},
+            {"member swapped",  // what the member's copy delivers
+             [&] { sys.files.swapped[kWorkFolder + first] = ProgramFile(rest); }},
             {"leftovers",  // the work folder of an earlier run, left full
              [&] {
                  sys.files.folders.insert(kWorkFolder);
                  for (const auto& [name, content] : members)
                      sys.files.files[kWorkFolder + name] = content;
              }},
-            {"folder unspellable", [&] { sys.host.folder = FolderTrouble::Unspellable; }},
-            {"folder unknown", [&] { sys.host.folder = FolderTrouble::Unknown; }},
-            {"program file", [&] { sys.files.files[kProgramDir + value]; }},
+            {"program folder trouble", [&] { sys.host.folder = kFolderTroubles.at(value); }},
             {"others may write",
-             [&] { sys.access.access[kProgramDir + value] = WriteAccess::OthersMayWrite; }},
+             [&] { access[kProgramDir + value] = WriteAccess::OthersMayWrite; }},
             {"others may replace",  // a folder above the program folder, by its path
-             [&] { sys.access.access[value + " above"] = WriteAccess::OthersMayWrite; }},
-            {"access unknown",
-             [&] { sys.access.access[kProgramDir + value] = WriteAccess::Unknown; }},
+             [&] { access[value + " above"] = WriteAccess::OthersMayWrite; }},
+            {"access unknown", [&] { access[kProgramDir + value] = WriteAccess::Unknown; }},
             {"device",  // STATE ID NAME: a device that matches the adapter
              [&] {
                  const auto [id, name] = Split(rest);
@@ -342,18 +313,28 @@ struct HostRun {
     // The installed tool's machine and length.
     std::string Devcon() {
         const auto length = sys.files.FileLength(kDevconPath);
-        if (!length) return "absent";
         std::string machine = "other";
         for (const auto& [name, word] : kMachines)
             if (ReadPeMachine(sys.files, kDevconPath) == word) machine = name;
-        return machine + " " + std::to_string(*length);
+        return length ? machine + " " + std::to_string(*length) : "absent";
     }
-    // A number in decimal, or in hexadecimal after "0x".
-    static std::uint32_t Number(const std::string& text) {
-        return static_cast<std::uint32_t>(std::stoul(text, nullptr, 0));
+    // What a run file may check after the run, by key.
+    std::map<std::string, std::string> After() {
+        const auto autorun = sys.registry.values.find(kValues.at("autorun"));
+        return {{"after service", ServiceStatusText(sys.services.status)},
+                {"after adapter", adapterEnabled ? "on" : "off"},
+                {"after autorun",
+                 autorun != sys.registry.values.end() ? RegValueText(autorun->second) : "absent"},
+                {"after devcon", Devcon()},
+                {"after log lines",
+                 sys.files.FileExists(LogPath()) ? std::to_string(Texts().size()) : "no file"},
+                {"after polls",
+                 std::to_string(std::ranges::count(sys.processes.waits, kServicePollMs))},
+                {"after work folder", sys.files.FolderExists(kWorkFolder) ? "present" : "absent"}};
     }
     void Read(const fs::path& path) {
         file = path.filename().string();
+        const auto afterKeys = After();
         std::ifstream lines(path);
         for (std::string line; std::getline(lines, line);) {
             if (line.empty() || line[0] == '#') continue;
@@ -362,9 +343,9 @@ struct HostRun {
             const std::string value = colon + 2 <= line.size() ? line.substr(colon + 2) : "";
             if (colon == std::string::npos)
                 ADD_FAILURE() << file << ": a line without a key: " << line;
-            else if (key.rfind("given ", 0) == 0)
+            else if (key.starts_with("given "))
                 Given(key.substr(6), value);
-            else if (kAfterKeys.count(key))
+            else if (afterKeys.count(key))
                 after[key] = value;
             else if (kExpectationKeys.count(key))
                 expected[key].push_back(key == "question" ? Unescaped(value) : value);
@@ -381,8 +362,7 @@ struct HostRun {
 ::testing::AssertionResult InOrder(const Lines& have, const Lines& want) {
     auto at = have.begin();
     for (const std::string& line : want) {
-        at = std::find(at, have.end(), line);
-        if (at == have.end()) {
+        if ((at = std::find(at, have.end(), line)) == have.end()) {
             std::string all;
             for (const std::string& h : have) all += "\n  " + h;
             return ::testing::AssertionFailure()
@@ -406,34 +386,18 @@ class HostRunTest : public ::testing::TestWithParam<fs::path> {};
 TEST_P(HostRunTest, RunsAsWritten) {
     HostRun t;
     t.Read(GetParam());
-    const int exitCode = Main(t.sys.modules, t.arguments);
-    const Lines texts = t.Texts(), &journal = t.sys.journal.events;
-    const auto only = [&](const char* key) {
-        return t.expected[key].empty() ? "" : t.expected[key][0];
-    };
-    EXPECT_EQ(std::to_string(exitCode), only("exit"));
+    EXPECT_EQ(std::to_string(Main(t.sys.modules, t.arguments)), t.expected["exit"].at(0));
+    const Lines texts = t.Texts(), &journal = t.sys.journal;
     const bool ended = !texts.empty() && texts.back().starts_with("Tunlatch: end (");
-    EXPECT_EQ(ended ? texts.back().substr(15, texts.back().size() - 16) : "no log", only("end"));
-    EXPECT_TRUE(InOrder(texts, t.expected["log"]));
-    EXPECT_TRUE(InOrder(journal, t.expected["journal"]));
-    for (const std::string& call : t.expected["no journal"])
-        EXPECT_FALSE(InOrder(journal, {call})) << call;
-    for (const std::string& line : t.expected["no log"])
-        EXPECT_FALSE(InOrder(texts, {line})) << line;
+    EXPECT_EQ(ended ? texts.back().substr(15, texts.back().size() - 16) : "no log",
+              t.expected["end"].at(0));
+    for (const auto& [key, have] : {std::pair{"log", &texts}, {"journal", &journal}}) {
+        EXPECT_TRUE(InOrder(*have, t.expected[key]));
+        for (const std::string& line : t.expected[std::string("no ") + key])
+            EXPECT_FALSE(InOrder(*have, {line})) << line;
+    }
     EXPECT_EQ(t.sys.dialogs.questions, t.expected["question"]);
-    const RegValue* autorun = t.sys.registry.Find(outside::kAutorunKey, outside::kAutorunValue);
-    const std::map<std::string, std::string> state = {
-        {"after service", ServiceStatusText(t.sys.services.status)},
-        {"after adapter", t.adapterEnabled ? "on" : "off"},
-        {"after autorun", autorun ? RegValueText(*autorun) : "absent"},
-        {"after devcon", t.Devcon()},
-        {"after log lines", t.sys.files.FileExists(t.LogPath())
-                                ? std::to_string(t.sys.files.Lines(t.LogPath()).size())
-                                : "no file"},
-        {"after polls", std::to_string(std::count(t.sys.processes.waits.begin(),
-                                                  t.sys.processes.waits.end(), kServicePollMs))},
-        {"after work folder", t.sys.files.FolderExists(kWorkFolder) ? "present" : "absent"}};
-    for (const auto& [key, value] : t.after) EXPECT_EQ(state.at(key), value) << key;
+    for (const auto& [key, value] : t.after) EXPECT_EQ(t.After().at(key), value) << key;
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HostRunTest, ::testing::ValuesIn(RunFiles()), [](const auto& info) {

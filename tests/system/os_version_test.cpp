@@ -10,15 +10,8 @@ namespace {
 
 OsVersionRaw Os(std::uint32_t major, std::uint32_t minor, std::uint32_t build, std::uint8_t type,
                 std::uint32_t productInfo, std::uint16_t processor = 9) {
-    OsVersionRaw raw;
-    raw.platformId = 2;
-    raw.majorVersion = major;
-    raw.minorVersion = minor;
-    raw.buildNumber = build;
-    raw.productType = type;
-    raw.productInfo = productInfo;
-    raw.processorArchitecture = processor;
-    return raw;
+    // In the record's order; no service pack, suite or reserved byte.
+    return {2, major, minor, build, {}, 0, 0, 0, type, 0, productInfo, processor};
 }
 
 TEST(BuildOsInfo, NamesTheVersionAndEditionOfEveryRowOfTheTable) {
@@ -29,10 +22,8 @@ TEST(BuildOsInfo, NamesTheVersionAndEditionOfEveryRowOfTheTable) {
         std::istringstream row(line);
         std::uint32_t major, minor, build, type, productInfo;
         std::string expected;
-        row >> major >> minor >> build >> type >> productInfo >> std::ws;
-        std::getline(row, expected);
-        const OsInformation info =
-            BuildOsInfo(Os(major, minor, build, static_cast<std::uint8_t>(type), productInfo));
+        std::getline(row >> major >> minor >> build >> type >> productInfo >> std::ws, expected);
+        const OsInformation info = BuildOsInfo(Os(major, minor, build, type, productInfo));
         EXPECT_EQ(info.VersionName + "/" + info.Edition, expected) << line;
     }
     EXPECT_GT(rows, 80);
