@@ -6,8 +6,6 @@
 //                       it could read from ("readable pipe")
 //   waits GO DONE       silent until the named event GO is set, then sets the named event DONE:
 //                       a child that never ends of itself
-//   holds PATH          opens PATH (made when missing) without sharing, writes "held\r\n" and
-//                       keeps it open until it is ended
 //   parent PATH         writes the file name of the program that started it into PATH
 // Each write goes straight to the standard output handle, so it reaches the pipe when made.
 #include <windows.h>
@@ -79,12 +77,6 @@ int main(int argc, char** argv) {
     } else if (mode == "waits" && argc > 3) {
         ::WaitForSingleObject(::OpenEventA(SYNCHRONIZE, FALSE, argv[2]), INFINITE);
         ::SetEvent(::OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[3]));
-    } else if (mode == "holds" && argc > 2) {
-        if (::CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr) == INVALID_HANDLE_VALUE)
-            return 1;
-        Write("held\r\n");
-        ::Sleep(INFINITE);
     } else if (mode == "parent" && argc > 2) {
         const std::string name = ParentName();
         const HANDLE file = ::CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

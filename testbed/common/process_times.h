@@ -2,14 +2,13 @@
 // Wall and CPU clocks of the calling process, for measurements in tests and benchmarks.
 #include <windows.h>
 
+#include <chrono>
+
 namespace tunlatch::testbed {
 
 inline double WallSeconds() {
-    LARGE_INTEGER frequency{};
-    LARGE_INTEGER counter{};
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+    using Seconds = std::chrono::duration<double>;
+    return Seconds(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // User and kernel time of this process so far.
