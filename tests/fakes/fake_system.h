@@ -223,11 +223,12 @@ private:
     bool Record(Text call, Text what) const { return Noted("Tray " + call + " " + what, true); }
 };
 
-// Answers questions from a queue (No when it is empty) and records them as "text|title".
+// Answers questions in turn (No after the last answer) and records them as "text|title".
 class FakeDialogs final : public Dialogs, public Journaled {
 public:
-    std::deque<Answer> answers;
+    std::vector<Answer> answers;
     std::vector<std::string> questions;
+    std::size_t answered = 0;
 
     Answer AskYesNo(Text text, Text title) override { return Asked(text + "|" + title); }
     Answer AskYesNoCancel(Text text, Text title) override { return Asked(text + "|?" + title); }
@@ -235,12 +236,9 @@ public:
     std::string ShowInputBox(Text, Text) override { return {}; }
 
 private:
-    Answer Asked(std::string question, bool answered = true) {
+    Answer Asked(std::string question, bool answerable = true) {
         questions.push_back(Noted("MessageBox", std::move(question)));
-        if (!answered || answers.empty()) return Answer::No;
-        const Answer next = answers.front();
-        answers.pop_front();
-        return next;
+        return answerable && answered < answers.size() ? answers[answered++] : Answer::No;
     }
 };
 

@@ -54,10 +54,9 @@ const std::map<std::string, std::string> kValues = {
     {"enablelua", FakeRegistry::Key(outside::kPolicySystemKey, outside::kEnableLuaValue)}};
 const std::map<std::string, std::uint16_t> kMachines = {
     {"i386", kMachineI386}, {"amd64", kMachineAmd64}, {"ia64", kMachineIa64}};
+using enum CaptureFailure;
 const std::map<std::string, CaptureFailure> kFailures = {
-    {"not started", CaptureFailure::NotStarted},
-    {"no pipe", CaptureFailure::PipeNotCreated},
-    {"read failed", CaptureFailure::ReadFailed}};
+    {"not started", NotStarted}, {"no pipe", PipeNotCreated}, {"read failed", ReadFailed}};
 const std::map<std::string, Result<DeviceState>> kDeviceStates = {
     {"on", DeviceState{DeviceState::Kind::Running, 0}},
     {"off", DeviceState{DeviceState::Kind::Disabled, 22}},
@@ -165,7 +164,7 @@ struct HostRun {
             if (!runSeconds.empty()) runSeconds.pop_front();
             for (const auto& [verb, answer] : answers)
                 if (command.find(" " + verb + " ") != std::string::npos) return answer;
-            return late ? CaptureResult(CaptureFailure::NoEndInTime) : AdapterAnswer(command);
+            return late ? CaptureResult(NoEndInTime) : AdapterAnswer(command);
         };
         sys.files.files[kProgramDir + "unzip32.dll"] = "MZ";
         sys.files.files[kDevconPath] = std::string(55808, 'M');
@@ -205,6 +204,7 @@ struct HostRun {
         FakeProcesses& processes = sys.processes;
         auto& access = sys.access.access;
         const WriteAccess OthersMayWrite = WriteAccess::OthersMayWrite;
+        using enum UserStartFailure::Kind;
         const std::map<std::string, std::function<void()>> givens = {
             {"setting", [&] { Setting("misc", first, rest); }},
             {"saved uiexe", [&] { Setting(kUiExeSection, kUiExeKey, value); }},
@@ -225,10 +225,7 @@ struct HostRun {
             {"shell open fails", [&] { processes.shellOpened = SystemError{Number(value)}; }},
             {"user shell reached", [&] { processes.userShell = Done{}; }},
             {"user shell fails",
-             [&] {
-                 processes.userShell =
-                     UserStartFailure{UserStartFailure::Kind::Failed, {Number(value)}};
-             }},
+             [&] { processes.userShell = UserStartFailure(Failed, SystemError{Number(value)}); }},
             // REQUEST CODE: start, stop or starttype refused with CODE
             {"service refuses", [&] { sys.services.refusals[first] = Number(rest); }},
             {"device find fails", [&] { sys.devices.findFailure = SystemError{Number(value)}; }},
@@ -260,17 +257,11 @@ struct HostRun {
             {"archive size", [&] { arrives = std::stoull(value); }},
             {"download reports failure", [&] { downloadReportsSuccess = false; }},
             {"no unzip32", [&] { sys.files.files.erase(kProgramDir + "unzip32.dll"); }},
-            // Nothing is extracted.
             {"unzip refuses version",
-             [&] {
-                 members.clear();
-                 sys.zip.failure = ZipFailure{ZipFailure::Kind::UnsupportedVersion, 0, value};
-             }},
+             [&] { sys.zip.failure = ZipFailure(ZipFailure::Kind::UnsupportedVersion, 0, value); }},
             // CODE, after extracting the members.
             {"unzip fails",
-             [&] {
-                 sys.zip.failure = ZipFailure{ZipFailure::Kind::Failed, Number(value), {}};
-             }},
+             [&] { sys.zip.failure = ZipFailure(ZipFailure::Kind::Failed, Number(value), ""); }},
             {"member", [&] { members[first] = ProgramFile(rest); }},
             {"no member", [&] { members.erase(value); }},
             // What the member's copy delivers.
@@ -342,8 +333,7 @@ struct HostRun {
                 ADD_FAILURE() << "unknown key: " << key;
         }
         for (const char* required : {"exit", "end"})
-            if (expected[required].size() != 1)
-                ADD_FAILURE() << "needs one " << required << " line";
+            if (expected[required].size() != 1) ADD_FAILURE() << required << " needs one line";
     }
 };
 
