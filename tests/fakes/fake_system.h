@@ -70,8 +70,8 @@ public:
     Result<std::uint32_t> launched = 4242u;
     Result<> shellOpened;
     // As the signed-in user: no desktop shell unless a test gives one, as on Wine's desktop.
-    Result<std::uint32_t, UserStartFailure> userLaunched = UserStartFailure{};
-    Result<Done, UserStartFailure> userOpened = UserStartFailure{};
+    // What the shell starts runs as 5151.
+    Result<Done, UserStartFailure> userShell = UserStartFailure{};
 
     CaptureResult RunCaptured(Text line, std::chrono::milliseconds limit) override {
         return Noted("RunCaptured " + line, onRun)(line, limit);
@@ -85,10 +85,11 @@ public:
         return Noted("Launch " + line, launched);
     }
     Result<std::uint32_t, UserStartFailure> LaunchAsUser(Text line) override {
-        return Noted("LaunchAsUser " + line, userLaunched);
+        if (Noted("LaunchAsUser " + line, userShell)) return 5151u;
+        return userShell.error();
     }
     Result<Done, UserStartFailure> ShellOpenAsUser(Text target) override {
-        return Noted("ShellOpenAsUser " + target, userOpened);
+        return Noted("ShellOpenAsUser " + target, userShell);
     }
 };
 
@@ -129,9 +130,9 @@ class FakeFileSystem final : public FileSystem, public Journaled {
 public:
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
-    std::set<std::string> refused;  // DeleteTree and MoveFileTo fail on these, as on a locked file
-    std::set<std::string> unopenable;  // OpenForAppend fails for these
-    std::set<std::string> linked;      // links: CopyFileTo and MoveFileTo refuse to write these
+    // Locked files: DeleteTree, MoveFileTo and OpenForAppend fail on these.
+    std::set<std::string> refused;
+    std::set<std::string> linked;  // links: CopyFileTo and MoveFileTo refuse to write these
     // What a copy of these files delivers: a user process swapped them since they were read.
     std::map<std::string, std::string> swapped;
 
@@ -168,17 +169,16 @@ public:
         return !Noted("CreateFolder " + path, files.count(path)) && folders.insert(path).second;
     }
     std::unique_ptr<AppendFile> OpenForAppend(Text path) override {
-        if (unopenable.count(path) || folders.count(path)) return nullptr;
-        files[path];
-        return std::make_unique<File>(files, path);
+        if (refused.count(path) || folders.count(path)) return nullptr;
+        return std::make_unique<File>(files[path]);
     }
 
 private:
+    // The file's content stays where it is: a run neither moves nor deletes a file it appends to.
     struct File final : AppendFile {
-        File(std::map<std::string, std::string>& files, Text path) : files(files), path(path) {}
-        bool AppendLine(Text text) override { return (files[path] += text + "\r\n", true); }
-        std::map<std::string, std::string>& files;
-        std::string path;
+        explicit File(std::string& content) : content(content) {}
+        bool AppendLine(Text text) override { return (content += text + "\r\n", true); }
+        std::string& content;
     };
 };
 
@@ -210,28 +210,25 @@ public:
 
 class FakeTray final : public Tray, public Journaled {
 public:
-    bool AddIcon(TrayPicture picture, Text tip) override {
-        return Record("Add " + kPictures[int(picture)] + " " + tip);
-    }
-    bool ChangePicture(TrayPicture picture) override {
-        return Record("Picture " + kPictures[int(picture)]);
-    }
+    bool AddIcon(TrayPicture p, Text tip) override { return Record("Add " + kColour[int(p)], tip); }
+    bool ChangePicture(TrayPicture p) override { return Record("Picture", kColour[int(p)]); }
     bool ShowBalloon(Text title, Text text, BalloonKind kind) override {
-        return Record("Balloon " + kKinds[int(kind)] + text + " [" + title + "]");
+        return Record("Balloon " + kKinds[int(kind)], text + " [" + title + "]");
     }
-    bool DeleteIcon() override { return Record("Delete"); }
+    bool DeleteIcon() override { return Noted("Tray Delete", true); }
 
 private:
-    inline static const std::string kPictures[] = {"grey", "red", "green-red", "green"};
-    inline static const std::string kKinds[] = {"silent ", "audible ", "warning "};
-    bool Record(Text call) const { return Noted("Tray " + call, true); }
+    inline static const std::string kColour[] = {"grey", "red", "green-red", "green"};
+    inline static const std::string kKinds[] = {"silent", "audible", "warning"};
+    bool Record(Text call, Text what) const { return Noted("Tray " + call + " " + what, true); }
 };
 
-// Answers questions from a queue (No when it is empty) and records them as "text|title".
+// Answers questions in turn (No after the last answer) and records them as "text|title".
 class FakeDialogs final : public Dialogs, public Journaled {
 public:
-    std::deque<Answer> answers;
+    std::vector<Answer> answers;
     std::vector<std::string> questions;
+    std::size_t answered = 0;
 
     Answer AskYesNo(Text text, Text title) override { return Asked(text + "|" + title); }
     Answer AskYesNoCancel(Text text, Text title) override { return Asked(text + "|?" + title); }
@@ -239,12 +236,9 @@ public:
     std::string ShowInputBox(Text, Text) override { return {}; }
 
 private:
-    Answer Asked(std::string question, bool answered = true) {
+    Answer Asked(std::string question, bool answerable = true) {
         questions.push_back(Noted("MessageBox", std::move(question)));
-        if (!answered || answers.empty()) return Answer::No;
-        const Answer next = answers.front();
-        answers.pop_front();
-        return next;
+        return answerable && answered < answers.size() ? answers[answered++] : Answer::No;
     }
 };
 
@@ -346,10 +340,9 @@ struct FakeSystem {
                           tray,     dialogs,   download, zip, host,  access,   devices};
 
     FakeSystem() {
-        for (Journaled* j :
-             std::initializer_list<Journaled*>{&services, &processes, &registry, &files, &settings,
-                                               &tray, &dialogs, &download, &zip, &devices})
-            j->journal = &journal;
+        Journaled* const journaled[] = {&services, &processes, &registry, &files, &settings,
+                                        &tray,     &dialogs,   &download, &zip,   &devices};
+        for (Journaled* fake : journaled) fake->journal = &journal;
     }
     FakeSystem(const FakeSystem&) = delete;
 };

@@ -1,8 +1,11 @@
-// Texts handed to Windows and to the zip library in fixed buffers: never a byte past the end.
+// Values of a fixed size: texts handed to Windows and to the zip library in fixed buffers never
+// go a byte past the end, and the log's count of errors stops at its largest value.
 #include <gtest/gtest.h>
 
+#include "run/run_log.h"
 #include "system/notify_text.h"
 #include "system/password_buffer.h"
+#include "tests/fakes/fake_system.h"
 
 namespace tunlatch {
 namespace {
@@ -33,6 +36,13 @@ TEST(FixedBuffersTest, PasswordIsClearedWrittenAndCutToTheBuffer) {
         EXPECT_EQ(memory, "##" + written + std::string(10 - written.size(), '#')) << size;
     }
     EXPECT_FALSE(FillPasswordBuffer(nullptr, 8, "abc"));
+}
+
+TEST(RunLogTest, ErrorCountStopsAtItsLargestValue) {
+    FakeClock clock;
+    RunLog log(0, clock);
+    for (int i = 0; i < 32768; ++i) log.Error("again");
+    EXPECT_EQ(log.ErrorCount(), 32767);
 }
 
 }  // namespace
