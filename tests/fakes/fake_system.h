@@ -44,20 +44,25 @@ public:
         if (statusScript.size() > 1) statusScript.pop_front();
         return status;
     }
-    Result<> ServiceStart(Text name) override { return Request("ServiceStart " + name, "start"); }
-    Result<> ServiceStop(Text name) override { return Request("ServiceStop " + name, "stop"); }
+    Result<> ServiceStart(Text name) override {
+        return Request("ServiceStart " + name, "start", ServiceStatus::Running);
+    }
+    Result<> ServiceStop(Text name) override {
+        return Request("ServiceStop " + name, "stop", ServiceStatus::Stopped);
+    }
     Result<> ServiceSetStartType(Text, StartType type) override {
-        Result<> result = Request("ServiceSetStartType " + std::to_string(int(type)), "starttype");
+        const std::string event = "ServiceSetStartType " + std::to_string(int(type));
+        Result<> result = Request(event, "starttype", std::nullopt);
         if (result && startTypeChangeWorks) startType = type;
         return result;
     }
     Result<StartType> ServiceGetStartType(Text) override { return startType; }
 
 private:
-    Result<> Request(Text event, Text request) {
+    // A request that is not refused reaches its target at once, unless a script answers.
+    Result<> Request(Text event, Text request, std::optional<ServiceStatus> target) {
         if (Noted(event, refusals.count(request))) return SystemError{refusals[request]};
-        if (statusScript.empty() && request != "starttype")
-            status = request == "start" ? ServiceStatus::Running : ServiceStatus::Stopped;
+        if (statusScript.empty() && target) status = *target;
         return {};
     }
 };
@@ -177,7 +182,10 @@ private:
     // The file's content stays where it is: a run neither moves nor deletes a file it appends to.
     struct File final : AppendFile {
         explicit File(std::string& content) : content(content) {}
-        bool AppendLine(Text text) override { return (content += text + "\r\n", true); }
+        bool AppendLine(Text text) override {
+            content += text + "\r\n";
+            return true;
+        }
         std::string& content;
     };
 };
